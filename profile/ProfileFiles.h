@@ -1,0 +1,85 @@
+// The five profiles on disk: the profile table ConfigInfo.cfg, the profile
+// files Profile1.cfg ... Profile5.cfg, selection, saving and the exchange file.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/Notifier.h"
+#include "i18n/LanguageTable.h"
+#include "profile/ProfileRecord.h"
+
+namespace qx {
+
+// The process-wide profile data: the active profile's settings, the table,
+// the button macro ids and which entry is active.
+struct ProfileState {
+    ProfileSettings settings{};
+    ProfileTable table{};
+    ButtonMacroIds macroIds{};
+    int activeIndex = 0;  // ActiveProfileEntry, 0-based
+
+    ProfileEntry& ActiveEntry() { return table.entries[activeIndex]; }
+    const ProfileEntry& ActiveEntry() const { return table.entries[activeIndex]; }
+};
+
+inline constexpr std::size_t kExchangeFileSize = sizeof(ProfileSettings) + sizeof(ProfileTable);
+
+enum class LoadResult : int { CannotOpen = 0, Loaded = 1, NotAProfile = 255 };
+
+class ProfileFiles {
+public:
+    ProfileFiles(ProfileState& state, std::filesystem::path dataFolder, Notifier& notifier,
+                 const Localization& language);
+
+    std::filesystem::path ProfileFolder() const;
+    std::filesystem::path ConfigInfoPath() const;
+    std::filesystem::path ProfilePath(int slot) const;  // slot 1-5
+
+    // Start-up: reads the table, refreshes the five paths, loads the active
+    // profile (falling back to Profile1) and takes over its macro ids.
+    void LoadProfileTable();
+    // Reads a profile file into the active settings (only when its magic
+    // matches). A missing file, when reportMissing, is reported and re-created
+    // with the default profile, which then is also in memory.
+    LoadResult LoadProfileFile(const std::filesystem::path& path, bool reportMissing);
+    // Writes the default profile to the path and puts it in memory; 1 / 0.
+    int CreateDefaultProfileFile(const std::filesystem::path& path);
+    // Makes slot index (0-based) active. A profile that does not load leaves
+    // the active entry, the settings, the macro ids and the flags as they were.
+    bool SelectProfile(int index);
+    bool SaveActiveProfile();
+    bool SaveProfileTable();
+    bool ExportProfile(const std::filesystem::path& path);
+    bool ImportProfile(const std::filesystem::path& path);
+
+    // Profile button n (0-based) is shown selected.
+    bool IsShownSelected(int index) const;
+
+    // Observers the windows attach: the profile buttons' selected state, and a
+    // refresh of the pages that show ProfileSettings.
+    std::function<void()> onSelectionShown;
+    std::function<void()> onSettingsReplaced;
+
+private:
+    LoadResult ReadProfile(const std::filesystem::path& path, bool reportMissing,
+                           ProfileSettings& into, bool defaultIntoMemory);
+    bool WriteDefault(const std::filesystem::path& path, ProfileSettings& block);
+    std::u16string Text(std::string_view key) const;
+
+    ProfileState& state_;
+    std::filesystem::path dataFolder_;
+    Notifier& notifier_;
+    const Localization& language_;
+};
+
+// The message texts of the profile files.
+inline constexpr char16_t kMsgFileOpenFailed[] =
+    u"Failed to open file, check whether there is a %s path?";
+inline constexpr char16_t kMsgInvalidProfile[] = u"%s is an invaild Profile!";
+inline constexpr char16_t kMsgExportFailed[] = u"%s export failed!";
+inline constexpr char16_t kMsgExportSuccess[] = u"%s export success!";
+inline constexpr char16_t kMsgImportSuccess[] = u"%s import success!";
+
+}  // namespace qx

@@ -1,0 +1,31 @@
+// Shared pieces of the qxctl commands.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Notifier.h"
+#include "i18n/LanguageTable.h"
+
+namespace qx::cli {
+
+struct Context {
+    std::filesystem::path dataFolder;
+    std::vector<std::string> args;  // after the command name
+    ConsoleNotifier notifier;
+    Localization language;
+
+    bool HasFlag(const std::string& flag) const;
+    // Positional arguments, flags removed.
+    std::vector<std::string> Positional() const;
+};
+
+// Prints "qxctl: <text>" on stderr and returns the failure exit code.
+int Fail(const std::string& text);
+
+int RunProfiles(Context& context);
+int RunProfile(Context& context);
+
+}  // namespace qx::cli

@@ -1,0 +1,88 @@
+// qxctl: the command-line client of the utility, over the same core.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/Folders.h"
+#include "tools/qxctl/Cli.h"
+
+namespace qx::cli {
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(Context&);
+};
+
+constexpr Command kCommands[] = {
+    {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
+    {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: qxctl [--data-dir DIR] COMMAND [ARGS]\n\ncommands:\n");
+    for (const auto& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
+}
+
+}  // namespace
+
+bool Context::HasFlag(const std::string& flag) const {
+    for (const auto& arg : args)
+        if (arg == flag) return true;
+    return false;
+}
+
+std::vector<std::string> Context::Positional() const {
+    std::vector<std::string> out;
+    for (const auto& arg : args)
+        if (!arg.starts_with("--")) out.push_back(arg);
+    return out;
+}
+
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "qxctl: %s\n", text.c_str());
+    return 1;
+}
+
+}  // namespace qx::cli
+
+int main(int argc, char** argv) {
+    using namespace qx::cli;
+    Context context;
+    std::string dataDir;
+    int i = 1;
+    for (; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--data-dir") == 0) {
+            if (i + 1 >= argc) return Fail("--data-dir needs a folder");
+            dataDir = argv[++i];
+        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            PrintUsage(stdout);
+            return 0;
+        } else {
+            break;
+        }
+    }
+    if (i >= argc) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string name = argv[i++];
+    for (; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--data-dir") == 0 && i + 1 < argc) {
+            dataDir = argv[++i];
+            continue;
+        }
+        context.args.emplace_back(argv[i]);
+    }
+    context.dataFolder =
+        dataDir.empty() ? qx::DataFolderBelow(qx::LocalAppDataFolder()) : std::filesystem::path(dataDir);
+    if (!qx::EnsurePrivateFolder(context.dataFolder))
+        return Fail("cannot create the data folder " + context.dataFolder.string());
+
+    for (const auto& command : kCommands)
+        if (name == command.name) return command.run(context);
+    std::fprintf(stderr, "qxctl: unknown command '%s'\n\n", name.c_str());
+    PrintUsage(stderr);
+    return 2;
+}
