@@ -16,12 +16,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"profiles", "profiles                      the profile table and the active profile",
-     RunProfiles},
+    {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
-    {"devices",
-     "devices [--all]               the mouse interfaces found (--all: every HID interface)",
-     RunDevices},
+    {"devices", "devices [--all]               the mouse interfaces found (--all: every HID interface)", RunDevices},
     {"version", "version                       the firmware version of the mouse", RunVersion},
 };
 
@@ -80,8 +77,8 @@ int main(int argc, char** argv) {
         }
         context.args.emplace_back(argv[i]);
     }
-    context.dataFolder = dataDir.empty() ? qx::DataFolderBelow(qx::LocalAppDataFolder())
-                                         : std::filesystem::path(dataDir);
+    context.dataFolder =
+        dataDir.empty() ? qx::DataFolderBelow(qx::LocalAppDataFolder()) : std::filesystem::path(dataDir);
     if (!qx::EnsurePrivateFolder(context.dataFolder))
         return Fail("cannot create the data folder " + context.dataFolder.string());
 
