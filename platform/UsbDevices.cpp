@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/DataFile.h"
+#include "platform/SystemHidBackend.h"
 #include "platform/VirtualHidBackend.h"
 
 namespace qx {
@@ -64,6 +65,10 @@ std::vector<std::string> SystemUsbDevices::FirstHardwareIds() {
                 ids.push_back(UsbHardwareId(info->vendorId, info->productId, info->version));
     }
     return ids;
+}
+
+std::unique_ptr<UsbDeviceList> MakeSystemUsbDevices() {
+    return std::make_unique<SystemUsbDevices>("/sys", VirtualHidFolder());
 }
 
 bool FindUsbHardwareId(UsbDeviceList& devices, std::string_view text) {

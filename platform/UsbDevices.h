@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,9 @@ private:
     std::filesystem::path sysRoot_;
     std::filesystem::path virtualFolder_;
 };
+
+// The machine's USB devices and the virtual mice of QX_VIRTUAL_HID_DIR.
+std::unique_ptr<UsbDeviceList> MakeSystemUsbDevices();
 
 // True when a present USB device has a first hardware ID that contains the
 // text, compared without regard to case.
