@@ -34,8 +34,9 @@ protected:
         return report;
     }
     static Bytes Output(const Bytes& data, std::uint8_t id = 7) {
-        Bytes report{id};
-        report.insert(report.end(), data.begin(), data.end());
+        Bytes report(data.size() + 1);
+        report[0] = id;
+        std::copy(data.begin(), data.end(), report.begin() + 1);
         return report;
     }
     std::vector<milliseconds> Pauses() const { return sleeper.Pauses(); }

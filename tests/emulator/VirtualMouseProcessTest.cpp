@@ -62,8 +62,9 @@ protected:
         return Hex(payload);
     }
     static std::string Output(const Bytes& data) {
-        Bytes report{0x07};
-        report.insert(report.end(), data.begin(), data.end());
+        Bytes report(data.size() + 1);
+        report[0] = 0x07;
+        std::copy(data.begin(), data.end(), report.begin() + 1);
         return Hex(report);
     }
 };
