@@ -110,7 +110,13 @@ bool CUSBDriver::OpenDevice() {
 }
 
 bool CUSBDriver::SendFeatureLocked(std::span<const std::uint8_t> payload) {
-    if (!writeHandle_ || payload.size() > reportLength_) return false;
+    if (!writeHandle_) return false;
+    // Trailing zeros are the padding anyway; a named byte the report cannot
+    // hold would be lost, so such a command is refused rather than cut.
+    std::size_t used = payload.size();
+    while (used > 0 && payload[used - 1] == 0) --used;
+    if (used > reportLength_) return false;
+    payload = payload.first(std::min<std::size_t>(payload.size(), reportLength_));
     std::memset(outputBuffer_, 0, sizeof outputBuffer_);
     std::copy(payload.begin(), payload.end(), outputBuffer_ + 1);
     outputBuffer_[0] = reportId_;

@@ -56,7 +56,7 @@ public:
     std::string DevicePath() const;
 
     // Feature report: byte 0 report ID, payload from byte 1, zeros up to
-    // report length + 1 bytes. A payload longer than the report length fails.
+    // report length + 1 bytes. A payload whose non-zero bytes do not fit fails.
     bool SendFeatureReport(std::span<const std::uint8_t> payload);
     // One 33-byte output report (report ID + 32 data bytes), then 50 ms. A
     // write not confirmed within 1500 ms still counts as sent.

@@ -124,6 +124,14 @@ TEST_F(DriverTest, FeatureReportIsZeroPaddedToReportLengthPlusOne) {
     EXPECT_EQ(backend.reports.size(), 1u);
 }
 
+TEST_F(DriverTest, ShortReportTakesCommandsWhoseNamedBytesFit) {
+    OpenMouse(0x03, 2);
+    EXPECT_TRUE(driver.WriteReportRate(8));  // 01 08 00 00 00: the zeros are padding
+    EXPECT_EQ(backend.reports.back().bytes, Hex("03 01 08"));
+    EXPECT_FALSE(driver.WriteLedColour(0x563412));  // blue would be lost
+    EXPECT_EQ(backend.reports.size(), 1u);
+}
+
 TEST_F(DriverTest, FirmwareVersion) {
     OpenMouse();
     const struct {
