@@ -66,12 +66,12 @@ std::span<const std::uint8_t> BurnerInterfaceDescriptor() {
     return kBurnerDescriptor;
 }
 
-std::optional<std::vector<RefuseRule>> ParseRefuseSpec(std::string_view spec) {
+std::optional<std::vector<RefuseRule>> ParseRefuseRules(std::string_view text) {
     std::vector<RefuseRule> rules;
-    while (!spec.empty()) {
-        const auto comma = spec.find(',');
-        const std::string_view item = spec.substr(0, comma);
-        spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         const auto colon = item.find(':');
         if (colon == std::string_view::npos) return std::nullopt;
         const auto kind = item.substr(0, colon);

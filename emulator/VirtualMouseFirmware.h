@@ -37,7 +37,7 @@ struct RefuseRule {
     enum class Kind { Feature, GetFeature, Output, Command } kind;
     unsigned value;
 };
-std::optional<std::vector<RefuseRule>> ParseRefuseSpec(std::string_view spec);
+std::optional<std::vector<RefuseRule>> ParseRefuseRules(std::string_view rules);
 
 class VirtualMouseFirmware {
 public:

@@ -28,7 +28,7 @@ constexpr char kUsage[] =
     "  --state FILE      keep the stored settings in FILE across restarts\n"
     "  --version N       answer the firmware version query with N (0-99)\n"
     "  --firmware-mode   appear as the mouse in its firmware-update mode (VID_04D9&PID_8022)\n"
-    "  --refuse SPEC     refuse reports: feature:N, output:N, get_feature:N (the Nth of\n"
+    "  --refuse RULES     refuse reports: feature:N, output:N, get_feature:N (the Nth of\n"
     "                    its kind), command:0xNN (every feature report with that byte 1);\n"
     "                    comma-separated, may be repeated\n"
     "  --trace FILE      append one JSON line per report received\n"
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
                 firmwareOptions.version = static_cast<int>(version);
             }
             if (arg == "--refuse") {
-                const auto rules = ParseRefuseSpec(text);
+                const auto rules = ParseRefuseRules(text);
                 if (!rules) return Fail(std::string("bad --refuse rule: ") + text);
                 firmwareOptions.refuse.insert(firmwareOptions.refuse.end(), rules->begin(),
                                               rules->end());

@@ -27,9 +27,9 @@ VirtualMouseFirmware::Options Version(int version) {
     return options;
 }
 
-VirtualMouseFirmware::Options Refusing(const char* spec) {
+VirtualMouseFirmware::Options Refusing(const char* text) {
     VirtualMouseFirmware::Options options;
-    options.refuse = ParseRefuseSpec(spec).value();
+    options.refuse = ParseRefuseRules(text).value();
     return options;
 }
 
@@ -124,14 +124,14 @@ TEST_F(RefusingFirmwareTest, RefusalsReachTheChannel) {
     EXPECT_EQ(firmware.State().stored, kStoredDpiLevel);
 }
 
-TEST(RefuseSpec, Parsing) {
-    const auto rules = ParseRefuseSpec("feature:3,output:11,command:0x11,get_feature:2");
+TEST(RefuseRules, Parsing) {
+    const auto rules = ParseRefuseRules("feature:3,output:11,command:0x11,get_feature:2");
     ASSERT_TRUE(rules);
     ASSERT_EQ(rules->size(), 4u);
     EXPECT_EQ((*rules)[2].kind, RefuseRule::Kind::Command);
     EXPECT_EQ((*rules)[2].value, 0x11u);
     for (const char* bad : {"feature", "feature:", "feature:x", "command:0x100", "input:1"})
-        EXPECT_FALSE(ParseRefuseSpec(bad)) << bad;
+        EXPECT_FALSE(ParseRefuseRules(bad)) << bad;
 }
 
 TEST(FirmwareMode, ShowsTheBurnerIdsAndTakesNoCommands) {
