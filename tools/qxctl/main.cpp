@@ -18,6 +18,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
+    {"devices", "devices [--all]               the mouse interfaces found (--all: every HID interface)", RunDevices},
+    {"version", "version                       the firmware version of the mouse", RunVersion},
 };
 
 void PrintUsage(std::FILE* out) {
