@@ -27,5 +27,6 @@ int Fail(const std::string& text);
 
 int RunProfiles(Context& context);
 int RunProfile(Context& context);
+int RunMacro(Context& context);
 
 }  // namespace qx::cli

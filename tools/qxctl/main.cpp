@@ -18,6 +18,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
+    {"macro", "macro list|show|export|import|encode   the stored macros (qxctl macro for details)",
+     RunMacro},
 };
 
 void PrintUsage(std::FILE* out) {
