@@ -75,7 +75,8 @@ bool MacroTable::ClearSlot(std::uint32_t id) {
 std::optional<std::uint32_t> MacroTable::ImportRecord(std::span<const std::byte> content) {
     MacroEntry record;
     std::memset(&record, 0, sizeof record);
-    std::memcpy(&record, content.data(), std::min(content.size(), sizeof record));
+    if (!content.empty())
+        std::memcpy(&record, content.data(), std::min(content.size(), sizeof record));
 
     std::lock_guard lock(mutex_);
     for (auto& slot : *slots_) {

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto content = std::as_bytes(std::span(data, size));
     MacroEntry record;
     std::memset(&record, 0, sizeof record);
-    std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
+    if (size) std::memcpy(&record, data, size < sizeof record ? size : sizeof record);
 
     if (table.ImportRecord(content)) {
         const auto image = EncodeMacroById(table, record.id, 1, 0);
