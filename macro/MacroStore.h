@@ -11,6 +11,7 @@
 #include "i18n/LanguageTable.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroTable.h"
+#include "profile/ProfileFiles.h"
 #include "profile/ProfileRecord.h"
 
 namespace qx {
@@ -68,5 +69,8 @@ private:
 // True when any profile entry's macro ids, or a macro button of the active
 // profile, refers to the id.
 bool IsMacroInUse(std::uint32_t id, const ProfileTable& table, const ProfileSettings& active);
+inline bool IsMacroInUse(std::uint32_t id, const ProfileState& profiles) {
+    return IsMacroInUse(id, profiles.table, profiles.settings);
+}
 
 }  // namespace qx

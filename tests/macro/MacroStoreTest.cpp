@@ -241,6 +241,10 @@ TEST(MacroInUse, ProfileEntriesAndTheActiveButtons) {
     active->buttons[2].function = kFunctionMacro;
     EXPECT_TRUE(IsMacroInUse(0x16000001, *table, *active));
     EXPECT_FALSE(IsMacroInUse(0x16000002, *table, *active));
+
+    auto state = std::make_unique<ProfileState>();
+    state->table.entries[4].macroIds[0] = 0x16000003;
+    EXPECT_TRUE(IsMacroInUse(0x16000003, *state));
 }
 
 }  // namespace
