@@ -196,20 +196,26 @@ TEST_F(MacroTableTest, ReaderSeesWholeSlotsWhileTheTableChanges) {
     ASSERT_TRUE(table.StoreRecord(*a));
 
     std::atomic<bool> stop{false};
+    std::atomic<bool> started{false};
     std::atomic<int> torn{0};
+    std::atomic<int> copies{0};
     std::thread reader([&] {
+        started = true;
         while (!stop) {
             const auto copy = table.CopyMacroById(id);
             if (!copy) continue;
+            ++copies;
             const MacroEvent first = copy->events[0];
             for (const auto event : copy->events)
                 if (event != first) ++torn;
             if ((first == Press(0x41)) != (copy->name[0] == u'a')) ++torn;
         }
     });
-    for (int i = 0; i < 2000; ++i) table.StoreRecord(i % 2 ? *a : *b);
+    while (!started) std::this_thread::yield();
+    for (int i = 0; i < 50000 && torn == 0; ++i) table.StoreRecord(i % 2 ? *a : *b);
     stop = true;
     reader.join();
+    EXPECT_GT(copies, 0);
     EXPECT_EQ(torn, 0);
 }
 
