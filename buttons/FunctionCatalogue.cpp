@@ -33,9 +33,32 @@ constexpr BasicFunction kBasicFunctions[] = {
     {143, u"FIRE", u"火力", "str_fire", {0x0A, 0xF0, 0x18, 0x02}},
 };
 
+constexpr EditorFunction kEditorFunctions[kEditorFunctionCount] = {
+    {"str_close", 81},      {"str_lock", 82},          {"str_run", 84},
+    {"str_show", 85},       {"str_win8_classic", 123}, {"str_win8_switch", 124},
+    {"str_win8_winp", 126}, {"str_win8_winm", 127},    {"str_find", 125},
+    {"str_mouseleft", 1},   {"str_mouseright", 2},     {"str_mousemiddle", 4},
+    {"str_pre", 8},         {"str_back", 16},          {"str_player", 40},
+    {"str_PL", 32},         {"str_stop", 33},          {"str_pre_media", 34},
+    {"str_next_media", 35}, {"str_vol_dw", 38},        {"str_vol_up", 37},
+    {"str_mute", 39},       {"str_snipe", 142},        {"str_fire", 143},
+};
+
+struct NamePair {
+    std::u16string_view chinese;
+    std::u16string_view english;
+};
+constexpr NamePair kDefaultNames[] = {
+    {u"单击", u"Click"},           {u"中键", u"Middle"}, {u"菜单", u"Menu"},
+    {u"前进", u"Forward"},         {u"后退", u"Back"},   {u"滚轮前滚", u"Scroll up"},
+    {u"滚轮后滚", u"Scroll down"},
+};
+
 }  // namespace
 
-std::span<const BasicFunction> BasicFunctions() { return kBasicFunctions; }
+std::span<const BasicFunction> BasicFunctions() {
+    return kBasicFunctions;
+}
 
 const BasicFunction* FindBasicFunction(std::int32_t code) {
     for (const auto& function : kBasicFunctions)
@@ -47,6 +70,22 @@ std::u16string FunctionName(std::int32_t code, bool chineseMode) {
     const auto* function = FindBasicFunction(code);
     if (!function) return {};
     return std::u16string(chineseMode ? function->chinese : function->english);
+}
+
+const DeviceBytes& DefaultDeviceBytes(int buttonIndex) {
+    return FindBasicFunction(kDefaultFunctions[static_cast<std::size_t>(buttonIndex)])->deviceBytes;
+}
+
+std::span<const EditorFunction, kEditorFunctionCount> EditorFunctionList() {
+    return kEditorFunctions;
+}
+
+std::optional<std::u16string_view> DefaultNameInLanguage(std::u16string_view name,
+                                                         bool chineseMode) {
+    for (const auto& pair : kDefaultNames)
+        if (name == pair.chinese || name == pair.english)
+            return chineseMode ? pair.chinese : pair.english;
+    return std::nullopt;
 }
 
 }  // namespace qx

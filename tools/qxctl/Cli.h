@@ -29,5 +29,6 @@ int RunProfiles(Context& context);
 int RunProfile(Context& context);
 int RunDevices(Context& context);
 int RunVersion(Context& context);
+int RunMacro(Context& context);
 
 }  // namespace qx::cli

@@ -20,6 +20,8 @@ constexpr Command kCommands[] = {
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
     {"devices", "devices [--all]               the mouse interfaces found (--all: every HID interface)", RunDevices},
     {"version", "version                       the firmware version of the mouse", RunVersion},
+    {"macro", "macro list|show|export|import|encode   the stored macros (qxctl macro for details)",
+     RunMacro},
 };
 
 void PrintUsage(std::FILE* out) {

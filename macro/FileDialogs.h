@@ -1,0 +1,29 @@
+// The standard open and save file dialogs, as the macro and profile exchange
+// use them. The desktop implementation lives with the windows; tests answer
+// with a fake.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace qx {
+
+struct FileDialogOptions {
+    std::u16string defaultExtension;  // ".cfg"
+    std::u16string proposedName;      // empty: none
+    std::u16string filter;            // "CFG Files(*.cfg)|*.cfg||"
+    bool hideReadOnly = true;
+    bool promptOverwrite = true;
+    bool keepCurrentDirectory = false;
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen file, or nullopt when the user cancels.
+    virtual std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) = 0;
+};
+
+}  // namespace qx

@@ -1,0 +1,76 @@
+// Macro.cfg and the table operations of the UI thread: loading, saving after
+// every change, storing a built record, clearing a slot, the export and
+// import of single macros, and whether a profile still refers to a macro.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "app/Clock.h"
+#include "app/Notifier.h"
+#include "i18n/LanguageTable.h"
+#include "macro/FileDialogs.h"
+#include "macro/MacroTable.h"
+#include "profile/ProfileFiles.h"
+#include "profile/ProfileRecord.h"
+
+namespace qx {
+
+inline constexpr char16_t kMacroFileFilter[] = u"CFG Files(*.cfg)|*.cfg||";
+
+enum class MacroExportResult { NoSuchMacro, Cancelled, Written, Failed };
+
+class MacroStore {
+public:
+    MacroStore(MacroTable& table, std::filesystem::path dataFolder, Notifier& notifier,
+               Sleeper& sleeper, const Localization& language, FileDialogs& dialogs);
+
+    std::filesystem::path MacroFilePath() const { return dataFolder_ / "Macro.cfg"; }
+    MacroTable& Table() { return table_; }
+    const MacroTable& Table() const { return table_; }
+
+    // Start-up: replaces the table by the file's content. A missing file (or
+    // folder) is reported with str_msg2; false when the file did not open,
+    // and the table then stays as it was.
+    bool LoadMacroFile();
+    // Writes the whole table, atomically. True when the file now holds it.
+    bool SaveMacroFile();
+    // StoreRecord, then SaveMacroFile. True when the record was taken into
+    // the table (even if the file could not be written: that was reported).
+    bool StoreMacroRecord(const MacroEntry& record);
+    // Zeroes the slot of the id; the caller saves the file.
+    void ClearMacroSlot(std::uint32_t id);
+
+    // The dialog forms, with the messages of the standard "Info" box.
+    MacroExportResult ExportMacro(std::uint32_t id);
+    std::optional<std::uint32_t> ImportMacro();
+
+    // The same without a dialog. ExportMacroTo writes the slot's 4104 bytes;
+    // ImportMacroFrom reads up to 4104 bytes of the file and imports them
+    // (saving the table when a slot was filled). Neither shows a message.
+    MacroExportResult ExportMacroTo(std::uint32_t id, const std::filesystem::path& path);
+    struct ImportOutcome {
+        bool opened = false;
+        std::optional<std::uint32_t> category;  // set when a slot was filled
+    };
+    ImportOutcome ImportMacroFrom(const std::filesystem::path& path);
+
+private:
+    std::u16string Text(std::string_view key) const { return language_.table.Text(key); }
+
+    MacroTable& table_;
+    std::filesystem::path dataFolder_;
+    Notifier& notifier_;
+    Sleeper& sleeper_;
+    const Localization& language_;
+    FileDialogs& dialogs_;
+};
+
+// True when any profile entry's macro ids, or a macro button of the active
+// profile, refers to the id.
+bool IsMacroInUse(std::uint32_t id, const ProfileTable& table, const ProfileSettings& active);
+inline bool IsMacroInUse(std::uint32_t id, const ProfileState& profiles) {
+    return IsMacroInUse(id, profiles.table, profiles.settings);
+}
+
+}  // namespace qx

@@ -1,0 +1,40 @@
+// The keyboard layout of a running X desktop, read through XKB: which
+// character the key behind a virtual key types in the group in force.
+#pragma once
+
+#include <memory>
+#include <mutex>
+
+#include "buttons/KeyboardLayout.h"
+#include "platform/X11Display.h"
+
+struct _XkbDesc;
+
+namespace qx {
+
+class XkbKeyboardLayout final : public KeyboardLayout {
+public:
+    // nullptr when the display cannot be opened or has no XKB.
+    static std::unique_ptr<XkbKeyboardLayout> Open(const char* displayName = nullptr);
+    ~XkbKeyboardLayout() override;
+
+    // The virtual key's physical key is where a US layout has it; the layout
+    // in force then tells what that key types at its first level.
+    char32_t KeyCharacter(std::uint32_t virtualKey) const override;
+
+private:
+    XkbKeyboardLayout(X11Display display, int eventBase);
+    // Takes in keymap and group changes that the server has announced.
+    void Refresh() const;
+
+    X11Display display_;
+    int eventBase_;
+    mutable std::mutex mutex_;
+    mutable _XkbDesc* keymap_ = nullptr;
+    mutable int group_ = 0;
+};
+
+// The desktop's layout when an X display is there, else the built-in US one.
+std::unique_ptr<KeyboardLayout> MakeKeyboardLayout(const char* displayName = nullptr);
+
+}  // namespace qx

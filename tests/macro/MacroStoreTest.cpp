@@ -1,0 +1,251 @@
+#include "macro/MacroStore.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "tests/macro/MacroTestSupport.h"
+#include "tests/support/TempDir.h"
+
+namespace qx {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace test;
+using Kind = RecordingNotifier::Kind;
+using Message = RecordingNotifier::Message;
+
+std::u16string U(const std::filesystem::path& path) {
+    return FromUtf8(path.string());
+}
+
+class MacroStoreTest : public ::testing::Test {
+protected:
+    MacroStoreTest() {
+        language.table.Set("str_msg2", u"Cannot find %s.");
+        language.table.Set("str_msg4", u"No access.");
+    }
+
+    MacroStore Store(MacroTable& t, const std::filesystem::path& folder) {
+        return MacroStore(t, folder, notifier, sleeper, language, dialogs);
+    }
+
+    std::vector<std::uint8_t> TableBytes(const MacroTable& t) {
+        const auto bytes = t.Bytes();
+        const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        return {p, p + bytes.size()};
+    }
+
+    TempDir dir;
+    RecordingNotifier notifier;
+    RecordingSleeper sleeper;
+    Localization language;
+    FakeFileDialogs dialogs;
+    MacroTable table;
+    MacroStore store = Store(table, dir.path());
+};
+
+TEST_F(MacroStoreTest, LoadMissingFileReportsAndKeepsTheTable) {
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_FALSE(store.LoadMacroFile());
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{{Kind::Info, u"Cannot find " + U(dir / "Macro.cfg") + u"."}}));
+    EXPECT_TRUE(table.FindMacroById(0x16000001));
+
+    // A missing folder is reported the same way.
+    notifier.Clear();
+    MacroTable other;
+    EXPECT_FALSE(Store(other, dir / "gone").LoadMacroFile());
+    ASSERT_EQ(notifier.Messages().size(), 1u);
+}
+
+TEST_F(MacroStoreTest, LoadOtherFailureShowsNothing) {
+    std::filesystem::create_directory(dir / "Macro.cfg");
+    EXPECT_FALSE(store.LoadMacroFile());
+    EXPECT_TRUE(notifier.Messages().empty());
+}
+
+TEST_F(MacroStoreTest, LoadReadsAShortFileAndZeroesTheRest) {
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000009, {Press(1)})));  // replaced by the load
+    const auto second = Record(0x16000002, {Press(2)});
+    std::vector<std::uint8_t> file(sizeof(MacroEntry) + 100, 0);
+    std::memcpy(file.data() + sizeof(MacroEntry), second.get(), 100);  // slot 1 cut after 100 bytes
+    WriteBytes(dir / "Macro.cfg", file.data(), file.size());
+
+    EXPECT_TRUE(store.LoadMacroFile());
+    EXPECT_EQ(table.Slot(0).id, 0u);
+    EXPECT_EQ(table.Slot(1).id, 0x16000002u);
+    EXPECT_EQ(table.Slot(1).events[0], Press(2));
+    EXPECT_EQ(table.Slot(1).events[19], 0u);
+    EXPECT_FALSE(table.FindMacroById(0x16000009));
+}
+
+TEST_F(MacroStoreTest, LoadIgnoresBytesBeyondTheTable) {
+    std::vector<std::uint8_t> file(kMacroFileSize + 4104, 0xAB);
+    WriteBytes(dir / "Macro.cfg", file.data(), file.size());
+    EXPECT_TRUE(store.LoadMacroFile());
+    EXPECT_EQ(table.Slot(499).name[39], 0xABAB);
+}
+
+TEST_F(MacroStoreTest, SaveCreatesAMissingFileAfterSayingSo) {
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_TRUE(store.SaveMacroFile());
+    EXPECT_EQ(
+        notifier.Messages(),
+        (std::vector<Message>{{Kind::Standard, u"Cannot find " + U(dir / "Macro.cfg") + u"."}}));
+    EXPECT_TRUE(sleeper.Pauses().empty());
+    EXPECT_EQ(ReadBytes(dir / "Macro.cfg"), TableBytes(table));
+}
+
+TEST_F(MacroStoreTest, SaveOverAnExistingFilePausesBeforeAndAfter) {
+    WriteText(dir / "Macro.cfg", "old");
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_TRUE(store.SaveMacroFile());
+    EXPECT_EQ(sleeper.Pauses(), (std::vector<std::chrono::milliseconds>{100ms, 100ms}));
+    EXPECT_TRUE(notifier.Messages().empty());
+    const auto bytes = ReadBytes(dir / "Macro.cfg");
+    EXPECT_EQ(bytes.size(), kMacroFileSize);
+    EXPECT_EQ(bytes, TableBytes(table));
+}
+
+TEST_F(MacroStoreTest, SaveFailuresOnTheNormalPathAreSilent) {
+    std::filesystem::create_directory(dir / "Macro.cfg");  // in the way, cannot be replaced
+    EXPECT_FALSE(store.SaveMacroFile());
+    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "Macro.cfg"));
+
+    MacroTable other;
+    EXPECT_FALSE(Store(other, dir / "gone").SaveMacroFile());  // no data folder
+    EXPECT_TRUE(notifier.Messages().empty());
+}
+
+TEST_F(MacroStoreTest, SaveIntoAFolderWithoutAccessShowsBothMessages) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    const auto folder = dir / "locked";
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(
+        folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    MacroTable other;
+    EXPECT_FALSE(Store(other, folder).SaveMacroFile());
+    const auto messages = notifier.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], (Message{Kind::Standard, u"No access."}));
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+}
+
+TEST_F(MacroStoreTest, StoreMacroRecordWritesTheFile) {
+    WriteText(dir / "Macro.cfg", "");
+    EXPECT_TRUE(store.StoreMacroRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_EQ(ReadBytes(dir / "Macro.cfg"), TableBytes(table));
+    auto bad = Record(0x16000002, {});
+    bad->tag = 0;
+    EXPECT_FALSE(store.StoreMacroRecord(*bad));
+    EXPECT_EQ(sleeper.Pauses().size(), 2u);  // only the first one saved
+}
+
+TEST_F(MacroStoreTest, ExportThenImportOnACleanDataFolderRoundTripsByteForByte) {
+    auto record = Record(0x05ABCDEF, {Press(0x41), Pause(1500), Position(-5, 300), Release(0x41)},
+                         u"Grenade ✓", 0xFFFF);
+    ASSERT_TRUE(store.StoreMacroRecord(*record));
+    notifier.Clear();
+
+    const auto file = dir / "exchange" / "grenade.cfg";
+    std::filesystem::create_directory(dir / "exchange");
+    dialogs.answers.push_back(file);
+    EXPECT_EQ(store.ExportMacro(0x05ABCDEF), MacroExportResult::Written);
+    ASSERT_EQ(dialogs.asked.size(), 1u);
+    EXPECT_EQ(dialogs.asked[0].proposedName, u"Grenade ✓");
+    EXPECT_EQ(dialogs.asked[0].defaultExtension, u".cfg");
+    EXPECT_EQ(dialogs.asked[0].filter, u"CFG Files(*.cfg)|*.cfg||");
+    EXPECT_TRUE(dialogs.asked[0].promptOverwrite);
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{{Kind::Standard, U(file) + u" export success!"}}));
+
+    const auto exported = ReadBytes(file);
+    ASSERT_EQ(exported.size(), sizeof(MacroEntry));
+    EXPECT_EQ(std::memcmp(exported.data(), record.get(), sizeof(MacroEntry)), 0);
+
+    TempDir clean;
+    MacroTable fresh;
+    auto freshStore = Store(fresh, clean.path());
+    dialogs.answers.push_back(file);
+    EXPECT_EQ(freshStore.ImportMacro(), 5u);
+    EXPECT_TRUE(dialogs.asked.back().keepCurrentDirectory);
+    EXPECT_EQ(std::memcmp(&fresh.Slot(0), record.get(), sizeof(MacroEntry)), 0);
+    const auto saved = ReadBytes(clean / "Macro.cfg");
+    ASSERT_EQ(saved.size(), kMacroFileSize);
+    EXPECT_EQ(std::memcmp(saved.data(), record.get(), sizeof(MacroEntry)), 0);
+}
+
+TEST_F(MacroStoreTest, ExportCancelledUnknownOrUnwritable) {
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_EQ(store.ExportMacro(0x16000002), MacroExportResult::NoSuchMacro);
+    EXPECT_TRUE(dialogs.asked.empty());
+
+    dialogs.answers.push_back(std::nullopt);
+    EXPECT_EQ(store.ExportMacro(0x16000001), MacroExportResult::Cancelled);
+    EXPECT_TRUE(notifier.Messages().empty());
+
+    const auto target = dir / "no" / "such" / "m.cfg";
+    dialogs.answers.push_back(target);
+    EXPECT_EQ(store.ExportMacro(0x16000001), MacroExportResult::Failed);
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{{Kind::Standard, U(target) + u" export failed!"}}));
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(MacroStoreTest, ImportUnreadableDuplicateAndFull) {
+    dialogs.answers.push_back(std::nullopt);
+    EXPECT_EQ(store.ImportMacro(), std::nullopt);
+
+    const auto missing = dir / "missing.cfg";
+    dialogs.answers.push_back(missing);
+    EXPECT_EQ(store.ImportMacro(), std::nullopt);
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{{Kind::Standard, U(missing) + u" is an invaild Profile!"}}));
+    notifier.Clear();
+
+    ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
+    const auto file = dir / "dup.cfg";
+    const auto duplicate = Record(0x16000001, {Press(2)});
+    WriteBytes(file, duplicate.get(), sizeof(MacroEntry));
+    dialogs.answers.push_back(file);
+    EXPECT_EQ(store.ImportMacro(), std::nullopt);
+    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_EQ(table.Slot(0).events[0], Press(1));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Macro.cfg"));  // nothing saved
+
+    for (std::uint32_t i = 2; i <= kMacroSlotCount; ++i)
+        ASSERT_TRUE(table.StoreRecord(*Record(0x16000000 + i, {Press(1)})));
+    const auto extra = Record(0x17000000, {Press(2)});
+    WriteBytes(file, extra.get(), sizeof(MacroEntry));
+    dialogs.answers.push_back(file);
+    EXPECT_EQ(store.ImportMacro(), std::nullopt);
+    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_FALSE(table.FindMacroById(0x17000000));
+}
+
+TEST(MacroInUse, ProfileEntriesAndTheActiveButtons) {
+    auto table = std::make_unique<ProfileTable>();
+    auto active = std::make_unique<ProfileSettings>();
+    MakeDefaultProfile(*active, false);
+    std::memset(table.get(), 0, sizeof(ProfileTable));
+    EXPECT_FALSE(IsMacroInUse(0x16000001, *table, *active));
+
+    table->entries[3].macroIds[6] = 0x16000001;  // a profile that is not the active one
+    EXPECT_TRUE(IsMacroInUse(0x16000001, *table, *active));
+    table->entries[3].macroIds[6] = 0;
+
+    active->buttons[2].macroId = 0x16000001;  // only the id, function not a macro
+    EXPECT_FALSE(IsMacroInUse(0x16000001, *table, *active));
+    active->buttons[2].function = kFunctionMacro;
+    EXPECT_TRUE(IsMacroInUse(0x16000001, *table, *active));
+    EXPECT_FALSE(IsMacroInUse(0x16000002, *table, *active));
+
+    auto state = std::make_unique<ProfileState>();
+    state->table.entries[4].macroIds[0] = 0x16000003;
+    EXPECT_TRUE(IsMacroInUse(0x16000003, *state));
+}
+
+}  // namespace
+}  // namespace qx
