@@ -27,5 +27,7 @@ int Fail(const std::string& text);
 
 int RunProfiles(Context& context);
 int RunProfile(Context& context);
+int RunLanguage(Context& context);
+int RunText(Context& context);
 
 }  // namespace qx::cli

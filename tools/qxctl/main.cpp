@@ -18,6 +18,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
+    {"language", "language                      the stored language (Language.cfg)", RunLanguage},
+    {"text", "text KEY [--lang N]           one text of a language (default: the stored one)", RunText},
 };
 
 void PrintUsage(std::FILE* out) {
