@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/Text.h"
-
 namespace qx {
 namespace {
 
@@ -350,6 +348,60 @@ bool IconvToUtf16(std::span<const std::uint8_t> bytes, const char* from, std::u1
     return true;
 }
 
+// UTF-8 to UTF-16 with a fast path for ASCII runs: documents are mostly
+// markup. Each byte of an invalid sequence becomes U+FFFD. Units go through a
+// small buffer so the large result is written once, not zeroed first.
+std::u16string Utf8ToUtf16(std::span<const std::uint8_t> bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());  // never more units than bytes
+    std::array<char16_t, 4096> buffer;
+    std::size_t used = 0;
+    const auto put = [&](char16_t unit) {
+        buffer[used++] = unit;
+        if (used == buffer.size()) {
+            out.append(buffer.data(), used);
+            used = 0;
+        }
+    };
+    const std::size_t n = bytes.size();
+    std::size_t i = 0;
+    while (i < n) {
+        const std::uint8_t b = bytes[i];
+        if (b < 0x80) {
+            put(b);
+            ++i;
+            continue;
+        }
+        const int extra = (b & 0xE0) == 0xC0   ? 1
+                          : (b & 0xF0) == 0xE0 ? 2
+                          : (b & 0xF8) == 0xF0 ? 3
+                                               : -1;
+        bool ok = extra > 0 && n - i > static_cast<std::size_t>(extra);
+        char32_t c = b & (0x7F >> (extra + 1));
+        for (int k = 1; ok && k <= extra; ++k) {
+            ok = (bytes[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (bytes[i + k] & 0x3F);
+        }
+        static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) ok = false;
+        if (!ok) {
+            put(u'\uFFFD');
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            put(static_cast<char16_t>(0xD800 + (c >> 10)));
+            put(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            put(static_cast<char16_t>(c));
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    out.append(buffer.data(), used);
+    return out;
+}
+
 }  // namespace
 
 std::span<const CharsetAlias> CharsetTable() {
@@ -409,9 +461,7 @@ bool IsValidUtf8(std::span<const std::uint8_t> bytes) {
 }
 
 std::u16string ConvertToUtf16(std::span<const std::uint8_t> bytes, int codePage) {
-    if (codePage == kCodePageUtf8)
-        return FromUtf8(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (codePage == kCodePageUtf8) return Utf8ToUtf16(bytes);
     std::u16string out;
     const char* name = IconvNameOfCodePage(codePage);
     if (name && IconvToUtf16(bytes, name, out)) return out;

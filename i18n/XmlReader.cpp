@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <unordered_map>
 
 #include "app/DataFile.h"
 #include "app/Text.h"
@@ -338,6 +340,10 @@ void XmlReader::Clear() {
 bool XmlReader::LoadXmlFile(const std::filesystem::path& path) {
     Clear();
     std::vector<std::uint8_t> bytes;
+    // One allocation of the right size instead of growing by doubling.
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size <= kMaxFileBytes) bytes.reserve(static_cast<std::size_t>(size));
     if (ReadWholeFile(path, bytes, kMaxFileBytes) != FileError::None) {
         result_ = "Cannot read file\n";
         return false;
@@ -403,10 +409,14 @@ void XmlReader::DecodeBytes(std::span<const std::uint8_t> bytes) {
         }
     }
 
-    std::vector<std::uint8_t> rest;
-    rest.reserve(bytes.size() - skip);
-    for (std::size_t i = skip; i < bytes.size(); ++i)
-        if (bytes[i] != 0) rest.push_back(bytes[i]);
+    std::span<const std::uint8_t> rest = bytes.subspan(skip);
+    std::vector<std::uint8_t> withoutZeros;
+    if (std::find(rest.begin(), rest.end(), 0) != rest.end()) {
+        withoutZeros.reserve(rest.size());
+        std::copy_if(rest.begin(), rest.end(), std::back_inserter(withoutZeros),
+                     [](std::uint8_t b) { return b != 0; });
+        rest = withoutZeros;
+    }
     if (codePage_ == 0) codePage_ = IsValidUtf8(rest) ? kCodePageUtf8 : kAnsiCodePage;
     document_ = ConvertToUtf16(rest, codePage_);
 }
@@ -427,14 +437,27 @@ std::string XmlReader::NameOf(std::uint32_t element) const {
 }
 
 bool XmlReader::Matches(std::uint32_t element, std::u16string_view name) const {
-    return Name(element) == name;
+    // Lookups walk long sibling lists: compare the length before any character.
+    const Element& e = elements_[element];
+    return e.nameLength == name.size() &&
+           std::char_traits<char16_t>::compare(document_.data() + e.start + 1, name.data(),
+                                               name.size()) == 0;
 }
 
 bool XmlReader::Parse() {
     const std::u16string_view d(document_);
     const std::size_t n = d.size();
     const auto at = [](std::size_t offset) { return " at offset " + std::to_string(offset); };
+    // Every element costs at least a '<' and a '>' and most a start and an end tag.
+    elements_.reserve(1 + static_cast<std::size_t>(std::count(d.begin(), d.end(), u'<')) / 2);
     std::vector<std::uint32_t> open;  // the open elements, innermost last; no recursion
+    // How many open elements bear each name, so that an end tag without a start
+    // tag is known at once instead of after a walk down the whole stack.
+    std::unordered_map<std::u16string_view, std::uint32_t> openNames;
+    const auto close = [&](std::uint32_t element) {
+        const auto it = openNames.find(Name(element));
+        if (--it->second == 0) openNames.erase(it);
+    };
     std::size_t i = 0;
     while (i < n) {
         i = d.find(u'<', i);
@@ -511,13 +534,13 @@ bool XmlReader::Parse() {
                 break;
             }
             const std::u16string_view name = d.substr(i + 2, nameEnd - i - 2);
-            std::size_t depth = open.size();
-            while (depth > 0 && !Matches(open[depth - 1], name)) --depth;
-            if (name.empty() || depth == 0) {
+            if (name.empty() || !openNames.contains(name)) {
                 Problem("No start tag for end tag '" + ToUtf8(name) + "'" + at(i));
                 i = gt + 1;
                 continue;
             }
+            std::size_t depth = open.size();
+            while (!Matches(open[depth - 1], name)) --depth;
             if (depth != open.size()) {
                 const Element& top = elements_[open.back()];
                 Problem("End tag '" + ToUtf8(name) + "'" + at(i) + " does not match start tag '" +
@@ -527,12 +550,14 @@ bool XmlReader::Parse() {
                     Element& inner = elements_[open[k]];
                     inner.length = static_cast<std::uint32_t>(i - inner.start);
                     inner.flags |= kNotEnded;
+                    close(open[k]);
                 }
                 open.resize(depth);
             }
             Element& e = elements_[open.back()];
             e.length = static_cast<std::uint32_t>(gt + 1 - e.start);
             e.endTagLength = static_cast<std::uint32_t>(gt + 1 - i);
+            close(open.back());
             open.pop_back();
             i = gt + 1;
             continue;
@@ -594,7 +619,10 @@ bool XmlReader::Parse() {
         else
             p.firstChild = index;
         p.lastChild = index;
-        if (!(e.flags & kEmptyTag)) open.push_back(index);
+        if (!(e.flags & kEmptyTag)) {
+            open.push_back(index);
+            ++openNames[Name(index)];
+        }
         i = j + 1;
     }
     for (std::size_t k = open.size(); k-- > 0;) {

@@ -286,6 +286,12 @@ TEST(XmlReader, DeepNestingNeedsNoStack) {
     // Unclosed all the way down.
     reader.LoadXmlBytes(Bytes(xml.substr(0, 3 + 8 * kDepth + 13)));
     EXPECT_EQ(reader.ReadChildText("config", "k"), u"bottom");
+    // End tags that close nothing under a deep stack are turned away at once.
+    std::string stray = "<r>" + std::string(8 * kDepth / 10, 'x');
+    for (int i = 0; i < kDepth / 10; ++i) stray += "<a>";
+    for (int i = 0; i < kDepth / 10; ++i) stray += "</b>";
+    EXPECT_FALSE(reader.LoadXmlBytes(Bytes(stray)));
+    EXPECT_EQ(reader.ElementCount(), 1u + kDepth / 10);
 }
 
 }  // namespace
