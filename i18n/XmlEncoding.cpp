@@ -368,8 +368,19 @@ std::u16string Utf8ToUtf16(std::span<const std::uint8_t> bytes) {
     while (i < n) {
         const std::uint8_t b = bytes[i];
         if (b < 0x80) {
-            put(b);
-            ++i;
+            // A run of ASCII, as far as the buffer has room.
+            const std::size_t room = std::min(n - i, buffer.size() - used);
+            std::size_t k = 0;
+            while (k < room && bytes[i + k] < 0x80) {
+                buffer[used + k] = bytes[i + k];
+                ++k;
+            }
+            used += k;
+            i += k;
+            if (used == buffer.size()) {
+                out.append(buffer.data(), used);
+                used = 0;
+            }
             continue;
         }
         const int extra = (b & 0xE0) == 0xC0   ? 1

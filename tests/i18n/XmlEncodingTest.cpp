@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/Text.h"
 #include "i18n/XmlReader.h"
 
 namespace qx {
@@ -74,6 +75,19 @@ TEST(XmlEncoding, ConversionReplacesWhatTheCodePageLacks) {
     EXPECT_EQ(ConvertToUtf16(cut, 936), u"x\uFFFD");
     const std::vector<std::uint8_t> jis = {0x1B, '$', 'B', 0x46, 0x7C, 0x1B, '(', 'B'};
     EXPECT_EQ(ConvertToUtf16(jis, 50220), u"日");
+}
+
+TEST(XmlEncoding, Utf8ConversionAgreesWithTheTextHelpers) {
+    // Runs that cross the converter's internal buffer, with multi-byte and
+    // invalid sequences at and around the seams.
+    std::string text;
+    for (int i = 0; i < 3; ++i) {
+        text += std::string(4095 - i, 'a');
+        text += "\xC3\xA9\xF0\x9F\x98\x80\xE9\xE4\xB8";
+    }
+    text += "\xE4\xB8";  // cut off at the end
+    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    EXPECT_EQ(ConvertToUtf16(bytes, kCodePageUtf8), FromUtf8(text));
 }
 
 TEST(XmlEncoding, Utf8ValidityTest) {
