@@ -14,6 +14,8 @@
 
 namespace qx {
 
+class Notifier;
+
 inline constexpr std::size_t kLanguageKeyCount = 117;
 
 // In the order in which a language file is loaded (hint codes and tooltips
@@ -116,8 +118,6 @@ void LoadLanguageFile(Localization& language, const std::filesystem::path& file)
 int HintKeyNumber(int code);
 // The text of a hint code; empty clears the hint line.
 const std::u16string& HintText(const Localization& language, int code);
-
-class Notifier;
 
 // Start-up, before any page exists: languagetype.ini (in appFolder/skins)
 // decides between the Chinese and the English file. Sets chineseMode and
