@@ -3,10 +3,18 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "app/Messages.h"
 
 namespace qx {
+
+class Notifier;
 
 inline constexpr std::size_t kLanguageKeyCount = 117;
 
@@ -64,5 +72,101 @@ struct Localization {
     bool startupChinese = false;  // languagetype.ini said Chinese
     int currentLanguage = 0;      // 1-12 once a language was applied
 };
+
+// One row of the language list. The number is what Language.cfg stores and the
+// language menu sends; the file is relative to appFolder.
+struct LanguageRow {
+    int number;
+    std::string_view menuName;  // fixed English words, not from the language file
+    std::string_view file;
+    int menuIcon;      // PNG resource shown beside the name in the menu
+    int labelPicture;  // bitmap resource of the main window's language label
+};
+
+inline constexpr int kLanguageChinese = 1;
+inline constexpr int kLanguageEnglish = 2;
+inline constexpr int kLanguageTradChinese = 12;
+inline constexpr int kLabelChinese = 142;
+inline constexpr int kLabelEnglish = 143;
+
+inline constexpr std::array<LanguageRow, 12> kLanguageList = {{
+    {1, "Chinese", "Language/sc.xml", 130, 142},
+    {2, "English", "Language/en.xml", 131, 143},
+    {3, "French", "Language/fre.xml", 132, 144},
+    {4, "Korean", "Language/kor.xml", 133, 145},
+    {5, "German", "Language/ger.xml", 134, 146},
+    {6, "Italian", "Language/ita.xml", 135, 147},
+    {7, "Spanish", "Language/span.xml", 136, 148},
+    {8, "Dutch", "Language/dutch.xml", 137, 149},
+    {9, "Portuguese", "Language/pt.xml", 138, 150},
+    {10, "Russian", "Language/rus.xml", 139, 151},
+    {11, "Ukrainian", "Language/ukr.xml", 140, 152},
+    {12, "Trad.Chinese", "Language/tw.xml", 141, 153},
+}};
+
+// The twelve languages in number order, as the menu lists them.
+std::span<const LanguageRow> LanguageList();
+// The row of a language number, or nullptr outside 1-12.
+const LanguageRow* FindLanguage(int number);
+
+// Fills every text from the file's "config" element: each key's text, or
+// empty when the file or the key is missing. Never shows a message. Uses a
+// reader of its own, so it cannot collide with the update check's reader.
+void LoadLanguageFile(Localization& language, const std::filesystem::path& file);
+
+// Key number (1-117) a hint code shows, or 0 when the code clears the hint line.
+int HintKeyNumber(int code);
+// The text of a hint code; empty clears the hint line.
+const std::u16string& HintText(const Localization& language, int code);
+
+// Start-up, before any page exists: languagetype.ini (in appFolder/skins)
+// decides between the Chinese and the English file. Sets chineseMode and
+// startupChinese and loads the file; returns the label picture to show.
+int LoadStartupLanguage(Localization& language, const std::filesystem::path& appFolder);
+
+// The number stored in Language.cfg; 1 when it cannot be read (a missing file
+// is reported with its path). A short file replaces only the low-order bytes
+// it supplies.
+int ReadLanguageCfg(const std::filesystem::path& dataFolder, Notifier& notifier);
+// Writes the 4 bytes atomically; a missing folder shows str_msg2 with the path,
+// denied access str_msg5. True on success.
+bool WriteLanguageCfg(const std::filesystem::path& dataFolder, int number,
+                      const Localization& language, Notifier& notifier);
+std::filesystem::path LanguageCfgPath(const std::filesystem::path& dataFolder);
+
+// Later in the start-up: reads Language.cfg and posts the stored language to
+// the main window (WM_USER+1, reason WM_INITDIALOG), to be applied once the
+// message loop runs.
+void PostStoredLanguage(MessageTarget& mainWindow, const std::filesystem::path& dataFolder,
+                        Notifier& notifier);
+
+// Windows that must set their tooltips again after a language change.
+class TooltipObservers {
+public:
+    using Callback = std::function<void()>;
+    int Add(Callback callback);  // returns an id for Remove
+    void Remove(int id);
+    void Notify() const;
+
+private:
+    std::vector<std::pair<int, Callback>> callbacks_;
+    int nextId_ = 1;
+};
+
+struct ApplyLanguageOutcome {
+    bool handled = false;    // false: nothing was done at all
+    int labelPicture = 0;    // the label picture to show, 0 to keep the current one
+    bool closeMenu = false;  // the language menu is to be closed and forgotten
+};
+
+// The model part of the main window's WM_USER+1 handler. `reason` is
+// kWmInitDialog for the call posted at start-up, 0 from the language menu;
+// `menuOpen` tells whether the language menu exists. Loads the language (1-12),
+// sets the flags, stores the number in Language.cfg and asks every window to
+// set its tooltips again.
+ApplyLanguageOutcome ApplyLanguage(Localization& language, const std::filesystem::path& appFolder,
+                                   const std::filesystem::path& dataFolder, Notifier& notifier,
+                                   const TooltipObservers& tooltips, WParam reason, LParam number,
+                                   bool menuOpen);
 
 }  // namespace qx

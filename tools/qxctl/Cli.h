@@ -30,5 +30,7 @@ int RunProfile(Context& context);
 int RunDevices(Context& context);
 int RunVersion(Context& context);
 int RunMacro(Context& context);
+int RunLanguage(Context& context);
+int RunText(Context& context);
 
 }  // namespace qx::cli

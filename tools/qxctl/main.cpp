@@ -22,6 +22,8 @@ constexpr Command kCommands[] = {
     {"version", "version                       the firmware version of the mouse", RunVersion},
     {"macro", "macro list|show|export|import|encode   the stored macros (qxctl macro for details)",
      RunMacro},
+    {"language", "language                      the stored language (Language.cfg)", RunLanguage},
+    {"text", "text KEY [--lang N]           one text of a language (default: the stored one)", RunText},
 };
 
 void PrintUsage(std::FILE* out) {

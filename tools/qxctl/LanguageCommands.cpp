@@ -1,0 +1,66 @@
+// qxctl language, qxctl text.
+#include <cstdlib>
+
+#include "app/Folders.h"
+#include "app/Text.h"
+#include "tools/qxctl/Cli.h"
+
+namespace qx::cli {
+namespace {
+
+// A language number 1-12, or 0.
+int ParseLanguageNumber(const std::string& text) {
+    char* end = nullptr;
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || !FindLanguage(static_cast<int>(number))) return 0;
+    return static_cast<int>(number);
+}
+
+}  // namespace
+
+int RunLanguage(Context& context) {
+    if (!context.Positional().empty()) return Fail("usage: qxctl language");
+    // A missing Language.cfg is reported on stderr; the utility would apply 1.
+    const int number = ReadLanguageCfg(context.dataFolder, context.notifier);
+    if (const LanguageRow* row = FindLanguage(number))
+        std::printf("%d %.*s (%.*s)\n", number, static_cast<int>(row->menuName.size()),
+                    row->menuName.data(), static_cast<int>(row->file.size()), row->file.data());
+    else
+        std::printf("%d (not a language; the start-up language stays)\n", number);
+    return 0;
+}
+
+int RunText(Context& context) {
+    std::string key;
+    std::string lang;
+    for (std::size_t i = 0; i < context.args.size(); ++i) {
+        const std::string& arg = context.args[i];
+        if (arg == "--lang") {
+            if (i + 1 >= context.args.size()) return Fail("--lang needs a number");
+            lang = context.args[++i];
+        } else if (key.empty() && !arg.starts_with("--")) {
+            key = arg;
+        } else {
+            return Fail("usage: qxctl text KEY [--lang N]");
+        }
+    }
+    if (key.empty()) return Fail("usage: qxctl text KEY [--lang N]");
+    if (LanguageKeyIndex(key) < 0) return Fail("unknown key '" + key + "'");
+    int number = 0;
+    if (!lang.empty()) {
+        number = ParseLanguageNumber(lang);
+        if (!number) return Fail("language number must be 1 to 12");
+    } else {
+        // The stored language, read quietly: scripts want the text only.
+        RecordingNotifier quiet;
+        number = ReadLanguageCfg(context.dataFolder, quiet);
+        if (!FindLanguage(number))
+            return Fail("the stored language " + std::to_string(number) +
+                        " is not 1 to 12; give --lang N");
+    }
+    LoadLanguageFile(context.language, ExecutableFolder() / FindLanguage(number)->file);
+    std::printf("%s\n", ToUtf8(context.language.table.Text(key)).c_str());
+    return 0;
+}
+
+}  // namespace qx::cli
