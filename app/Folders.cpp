@@ -12,7 +12,11 @@
 namespace qx {
 
 std::filesystem::path AppFolders::SkinFolder() const {
-    return std::filesystem::path(appFolder.string() + "/skins/" + ToUtf8(deviceModel));
+    // Concatenated, not joined: an empty appFolder gives "/skins/...", as it should.
+    std::string text = appFolder.string();
+    text += "/skins/";
+    text += ToUtf8(deviceModel);
+    return text;
 }
 
 std::filesystem::path FolderOfExecutable(const std::string& executablePath) {
@@ -38,14 +42,9 @@ std::filesystem::path DataFolderBelow(const std::filesystem::path& localAppData)
 }
 
 bool EnsurePrivateFolder(const std::filesystem::path& folder) {
-    std::string partial;
+    std::filesystem::path partial;
     for (const auto& part : folder) {
-        if (part == "/") {
-            partial = "/";
-            continue;
-        }
-        if (!partial.empty() && partial.back() != '/') partial += '/';
-        partial += part.string();
+        partial /= part;
         if (::mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) return false;
     }
     std::error_code ec;

@@ -22,6 +22,9 @@ struct Context {
     std::vector<std::string> Positional() const;
 };
 
+// Loads the stored language (English when none is stored) into the context.
+void LoadCliLanguage(Context& context);
+
 // Prints "qxctl: <text>" on stderr and returns the failure exit code.
 int Fail(const std::string& text);
 

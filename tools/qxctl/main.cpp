@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Folders.h"
+#include "i18n/LanguageTable.h"
 #include "tools/qxctl/Cli.h"
 
 namespace qx::cli {
@@ -46,6 +47,20 @@ std::vector<std::string> Context::Positional() const {
     return out;
 }
 
+void LoadCliLanguage(Context& context) {
+    // The stored language when there is one; English otherwise (the utility
+    // itself would show a message and fall back to 1, which a script does not want).
+    int number = 2;
+    if (std::filesystem::exists(LanguageCfgPath(context.dataFolder))) {
+        RecordingNotifier quiet;
+        if (const int stored = ReadLanguageCfg(context.dataFolder, quiet); FindLanguage(stored))
+            number = stored;
+    }
+    context.language.currentLanguage = number;
+    context.language.chineseMode = number == 1;
+    LoadLanguageFile(context.language, ExecutableFolder() / FindLanguage(number)->file);
+}
+
 int Fail(const std::string& text) {
     std::fprintf(stderr, "qxctl: %s\n", text.c_str());
     return 1;
@@ -86,6 +101,7 @@ int main(int argc, char** argv) {
     if (!qx::EnsurePrivateFolder(context.dataFolder))
         return Fail("cannot create the data folder " + context.dataFolder.string());
 
+    LoadCliLanguage(context);
     for (const auto& command : kCommands)
         if (name == command.name) return command.run(context);
     std::fprintf(stderr, "qxctl: unknown command '%s'\n\n", name.c_str());
