@@ -1,0 +1,427 @@
+// The main window, the buttons page, the mouse pictures, the per-button
+// editor, the message boxes, the model chooser and the progress window.
+#include <QLinearGradient>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include "tools/artgen/Pictures.h"
+#include "ui/layout/SkinFiles.h"
+
+namespace artgen {
+
+namespace L = qx::layout;
+
+static QString T(bool chinese, const char* zh, const char* en) {
+    return chinese ? QString::fromUtf8(zh) : QString::fromUtf8(en);
+}
+
+static void Logo(QPainter& p, int x, int y, bool chinese) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    // Chevron mark.
+    QPainterPath mark;
+    mark.moveTo(x, y + 26);
+    mark.lineTo(x + 14, y);
+    mark.lineTo(x + 22, y);
+    mark.lineTo(x + 10, y + 22);
+    mark.lineTo(x + 30, y + 22);
+    mark.lineTo(x + 28, y + 26);
+    mark.closeSubpath();
+    QLinearGradient g(x, y, x + 30, y + 26);
+    g.setColorAt(0, colour::kCyan);
+    g.setColorAt(1, colour::kGold);
+    p.fillPath(mark, g);
+    p.setFont(Font(26, QFont::Black, true));
+    p.setPen(QColor(0xE8, 0xEE, 0xF6));
+    p.drawText(QPoint(x + 38, y + 25), "ORVIK");
+    p.setFont(Font(11, QFont::DemiBold));
+    p.setPen(colour::kText);
+    p.drawText(QPoint(x + 40, y + 42), T(chinese, "QX 系列 电竞游戏鼠标", "QX SERIES  GAMING MOUSE"));
+    p.restore();
+}
+
+QImage MainWindow(State s, bool chinese) {
+    QImage img = NewPicture(L::main_window::kSize.width, L::main_window::kSize.height);
+    QPainter p(&img);
+    Background(p, img.rect());
+    // Header band.
+    QRect header(0, 0, img.width(), 78);
+    QLinearGradient hg(header.topLeft(), header.bottomLeft());
+    hg.setColorAt(0, QColor(0x17, 0x1C, 0x24));
+    hg.setColorAt(1, QColor(0x0C, 0x0F, 0x13));
+    p.fillRect(header, hg);
+    QLinearGradient rule(0, 0, img.width(), 0);
+    rule.setColorAt(0, QColor(0x19, 0xC3, 0xEE, 0));
+    rule.setColorAt(0.3, colour::kCyan);
+    rule.setColorAt(0.7, colour::kGold);
+    rule.setColorAt(1, QColor(0xF0, 0xB8, 0x3C, 0));
+    p.fillRect(QRect(0, 77, img.width(), 1), rule);
+    Logo(p, 30, 18, chinese);
+    // Model name plate (the name itself is drawn by the window).
+    const QRect model = R(L::main_window::kModelName).adjusted(-30, -3, 30, 3);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath plate;
+    plate.moveTo(model.left() + 10, model.top());
+    plate.lineTo(model.right() - 10, model.top());
+    plate.lineTo(model.right(), model.bottom());
+    plate.lineTo(model.left(), model.bottom());
+    plate.closeSubpath();
+    p.fillPath(plate, colour::kInset);
+    p.setPen(QPen(QColor(0x19, 0xC3, 0xEE, 140), 1));
+    p.drawPath(plate);
+    Label(p, QRect(model.left() - 120, model.top(), 110, model.height()),
+          T(chinese, "当前型号", "DEVICE"), 10, colour::kText, Qt::AlignRight | Qt::AlignVCenter);
+    MinimiseGlyph(p, R(L::main_window::kMinimise), s);
+    CloseGlyph(p, R(L::main_window::kHide), s);
+
+    // Page tabs.
+    const char* tabZh[5] = {"按键设置", "灯光设置", "宏管理", "荣誉统计", "技术支持"};
+    const char* tabEn[5] = {"BUTTONS", "LIGHTING", "MACROS", "TROPHIES", "SUPPORT"};
+    for (int i = 0; i < 5; ++i)
+        PlatePolygon(p, Poly(L::main_window::kTabs[i]), s, T(chinese, tabZh[i], tabEn[i]), 13);
+
+    // Page well.
+    const QRect pages = R(L::main_window::kPages).adjusted(-2, -2, 2, 2);
+    p.setPen(QPen(colour::kPanelEdge, 1));
+    p.setBrush(QColor(0x0A, 0x0C, 0x10));
+    p.drawRoundedRect(QRectF(pages).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+
+    // Bottom bar.
+    p.fillRect(QRect(0, 587, img.width(), 1), QColor(0x24, 0x2D, 0x38));
+    Inset(p, R(L::main_window::kLanguageLabel).adjusted(-1, -1, 1, 1));
+    Plate(p, R(L::main_window::kLanguageButton), s, {}, 10);
+    {
+        const QRect b = R(L::main_window::kLanguageButton);
+        p.setPen(QPen(s == kDown ? colour::kDarkText : (s == kOver ? Qt::white : colour::kText), 1.2));
+        p.setBrush(Qt::NoBrush);
+        const QRectF globe(b.left() + 8, b.top() + 3, 12, 12);
+        p.drawEllipse(globe);
+        p.drawEllipse(globe.adjusted(3, 0, -3, 0));
+        p.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+        ArrowGlyph(p, QRect(b.left() + 24, b.top() + 3, 12, 12), true,
+                   s == kDown ? colour::kDarkText : colour::kCyan);
+    }
+    Inset(p, R(L::main_window::kHintArea).adjusted(-4, -2, 4, 2));
+    for (int i = 0; i < 5; ++i) {
+        const QString text = chinese ? QString::fromUtf8("配置 %1").arg(i + 1)
+                                     : QString("PROFILE %1").arg(i + 1);
+        PlatePolygon(p, Poly(L::main_window::kProfiles[i]), s, text, 11);
+    }
+    {
+        // Apply: gold-edged even at rest, it is the one action that writes the mouse.
+        const QPolygonF apply = Poly(L::main_window::kApply);
+        PlatePolygon(p, apply, s, T(chinese, "应  用", "APPLY"), 15);
+        if (s == kNormal) {
+            p.setPen(QPen(QColor(0xF0, 0xB8, 0x3C, 150), 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawPolygon(apply);
+        }
+    }
+    Label(p, QRect(820, 6, 60, 20), "v1.0", 9, QColor(0x4A, 0x57, 0x66), Qt::AlignRight | Qt::AlignVCenter);
+    return img;
+}
+
+QImage SettingsPage(State s, bool chinese) {
+    namespace S = L::settings_page;
+    QImage img = NewPicture(S::kSize.width, S::kSize.height);
+    QPainter p(&img);
+    Background(p, img.rect());
+    const int lang = chinese ? 0 : 1;
+    Panel(p, QRect(10, 10, 679, 110));
+    Panel(p, QRect(10, 124, 340, 128));
+    Panel(p, QRect(356, 124, 333, 128));
+    Panel(p, QRect(10, 256, 340, 104));
+    Panel(p, QRect(356, 256, 333, 140));
+    const char* headZh[6] = {"DPI 档位", "指针速度", "传感器高度", "回报率", "滚轮设置", "按键分配"};
+    const char* headEn[6] = {"DPI LEVELS", "POINTER SPEED", "LIFT HEIGHT", "REPORT RATE",
+                             "WHEEL", "KEY ASSIGNMENT"};
+    for (int i = 0; i < 6; ++i) Heading(p, R(S::kHeadings[i]), T(chinese, headZh[i], headEn[i]));
+    Label(p, QRect(560, 27, 120, 22), T(chinese, "可选 1-7 档", "choose 1-7 levels"), 10,
+          QColor(0x5E, 0x6B, 0x7B), Qt::AlignRight | Qt::AlignVCenter);
+    for (int i = 0; i < 14; ++i)
+        Pill(p, R(S::kDpiBoxes[i]).adjusted(-3, -2, 3, 2), s, QString::number(S::kDpiValues[i]), 10);
+
+    SliderTrack(p, R(S::kPointerSpeedSlider));
+    Label(p, QRect(40, 164, 60, 18), T(chinese, "慢", "Slow"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(298, 164, 50, 18), T(chinese, "快", "Fast"), 10);
+    Option(p, R(S::kAccuracyBox).adjusted(0, 0, 120, 0), s, T(chinese, "提高指针精确度", "Enhance pointer precision"), 11);
+
+    SliderTrack(p, R(S::kSensorHeightSlider), colour::kGoldDeep, colour::kGold);
+    Label(p, QRect(372, 164, 46, 18), T(chinese, "低", "Low"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(630, 164, 50, 18), T(chinese, "高", "High"), 10);
+    Label(p, QRect(372, 196, 300, 40),
+          T(chinese, "调整传感器离开桌面时停止追踪的高度", "Height at which the sensor stops tracking\nwhen the mouse is lifted"),
+          10, QColor(0x5E, 0x6B, 0x7B), Qt::AlignLeft | Qt::AlignTop);
+
+    for (int i = 0; i < 4; ++i)
+        Pill(p, R(S::kReportRateButtons[i]).adjusted(-2, -3, 2, 3), s,
+             QString("%1Hz").arg(S::kReportRates[i]), 10);
+    Label(p, QRect(40, 326, 300, 28), T(chinese, "数值越高，响应越快", "Higher rates answer faster"), 10,
+          QColor(0x5E, 0x6B, 0x7B));
+
+    // Wheel: the two choices with their explanations, the lines box and its arrows.
+    Option(p, R(S::kWheelLines[lang]), s,
+           T(chinese, "一次滚动行数", "Scroll several lines at a time"), 11, true);
+    if (!chinese)
+        Label(p, QRect(420, 355, 122, 22), "Lines per notch:", 10, colour::kText,
+              Qt::AlignRight | Qt::AlignVCenter);
+    Option(p, R(S::kWheelScreen[lang]), s, T(chinese, "一次滚动一个屏幕", "Scroll one screen at a time"), 11, true);
+    Inset(p, R(S::kLinesEdit[lang]).adjusted(-2, 0, 2, 0));
+    Plate(p, R(S::kLinesUp[lang]), s, {}, 8, 2);
+    Plate(p, R(S::kLinesDown[lang]), s, {}, 8, 2);
+    ArrowGlyph(p, R(S::kLinesUp[lang]), true, s == kDown ? colour::kDarkText : colour::kCyan);
+    ArrowGlyph(p, R(S::kLinesDown[lang]), false, s == kDown ? colour::kDarkText : colour::kCyan);
+
+    // Assignment tabs along the bottom.
+    const char* tabZh[7] = {"左键", "中键", "右键", "前进键", "后退键", "滚轮向前", "滚轮向后"};
+    const char* tabEn[7] = {"LEFT", "MIDDLE", "RIGHT", "FORWARD", "BACK", "WHEEL UP", "WHEEL DN"};
+    for (int i = 0; i < 7; ++i) PlatePolygon(p, Poly(S::TabQuad(i)), s, T(chinese, tabZh[i], tabEn[i]), 11);
+    p.fillRect(QRect(12, 442, 675, 2), QColor(0x19, 0xC3, 0xEE, 90));
+    return img;
+}
+
+// --- mouse pictures ----------------------------------------------------------
+
+static QPainterPath MouseBody(int model) {
+    // Each model a little different: wider grip, longer nose, sharper tail.
+    const qreal widen = (model % 3) * 4.0;
+    const qreal nose = 96 - (model % 2) * 6.0;
+    QPainterPath path;
+    path.moveTo(110, nose);
+    path.cubicTo(165 + widen, nose, 184 + widen, 170, 186 + widen, 250);
+    path.cubicTo(188 + widen, 330, 170, 420, 110, 428);
+    path.cubicTo(52, 420, 30 - widen, 330, 34 - widen, 250);
+    path.cubicTo(36 - widen, 170, 55 - widen, nose, 110, nose);
+    return path;
+}
+
+QImage MousePicture(State s, int model) {
+    QImage img = NewPicture(L::mouse_picture::kSize.width, L::mouse_picture::kSize.height);
+    QPainter p(&img);
+    Background(p, img.rect());
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPainterPath body = MouseBody(model);
+    // Shadow and shell.
+    p.save();
+    p.translate(4, 6);
+    p.fillPath(body, QColor(0, 0, 0, 140));
+    p.restore();
+    QLinearGradient shell(40, 0, 190, 0);
+    shell.setColorAt(0, QColor(0x1B, 0x20, 0x28));
+    shell.setColorAt(0.5, QColor(0x2C, 0x33, 0x3E));
+    shell.setColorAt(1, QColor(0x15, 0x19, 0x1F));
+    p.fillPath(body, shell);
+    const QColor accent = model % 2 ? colour::kGold : colour::kCyan;
+    p.setPen(QPen(QColor(accent.red(), accent.green(), accent.blue(), 160), 1.5));
+    p.drawPath(body);
+    // Button split and palm light strip.
+    p.setPen(QPen(QColor(0x07, 0x09, 0x0C), 2));
+    p.drawLine(QPointF(110, 100), QPointF(110, 215));
+    p.drawLine(QPointF(48, 215), QPointF(172, 215));
+    QLinearGradient strip(0, 300, 0, 400);
+    strip.setColorAt(0, QColor(accent.red(), accent.green(), accent.blue(), 0));
+    strip.setColorAt(1, QColor(accent.red(), accent.green(), accent.blue(), 200));
+    p.setPen(QPen(QBrush(strip), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(110, 300), QPointF(110, 392));
+    // Wheel slot.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x05, 0x06, 0x08));
+    p.drawRoundedRect(QRectF(100, 122, 20, 82), 9, 9);
+    QLinearGradient wheel(0, 126, 0, 200);
+    wheel.setColorAt(0, QColor(0x3A, 0x44, 0x52));
+    wheel.setColorAt(0.5, QColor(0x6A, 0x78, 0x8A));
+    wheel.setColorAt(1, QColor(0x3A, 0x44, 0x52));
+    p.setBrush(wheel);
+    p.drawRoundedRect(QRectF(104, 126, 12, 74), 6, 6);
+    // Side buttons.
+    p.setBrush(QColor(0x22, 0x28, 0x31));
+    p.setPen(QPen(QColor(0x3A, 0x44, 0x52), 1));
+    p.drawRoundedRect(QRectF(30, 206, 24, 30), 5, 5);
+    p.drawRoundedRect(QRectF(34, 242, 24, 30), 5, 5);
+    // Model lettering.
+    p.setFont(Font(13, QFont::Black, true));
+    p.setPen(QColor(0xE8, 0xEE, 0xF6, 200));
+    p.drawText(QRect(60, 430, 100, 22), Qt::AlignCenter, QString::fromUtf8(qx::skin::kModels[model].data(), 5));
+
+    // Hot spots.
+    for (const auto& r : L::mouse_picture::kHotSpots[model]) {
+        const QRectF spot = QRectF(R(r)).adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal rad = std::min(spot.width(), spot.height()) / 2;
+        if (s == kNormal) {
+            p.setPen(QPen(QColor(0x8C, 0x9A, 0xAD, 90), 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+        } else {
+            const QColor c = s == kOver ? colour::kCyan : colour::kGold;
+            QRadialGradient g(spot.center(), std::max(spot.width(), spot.height()) / 1.4);
+            g.setColorAt(0, QColor(c.red(), c.green(), c.blue(), 230));
+            g.setColorAt(1, QColor(c.red(), c.green(), c.blue(), 40));
+            p.setBrush(g);
+            p.setPen(QPen(c.lighter(130), 1.5));
+        }
+        p.drawRoundedRect(spot, rad, rad);
+    }
+    return img;
+}
+
+// --- per-button editor ---------------------------------------------------------
+
+static void Frame(QPainter& p, const QRect& area) {
+    Background(p, area);
+    TitleBar(p, QRect(0, 0, area.width(), 34));
+    p.setPen(QPen(QColor(0x2E, 0x3A, 0x48), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(area.adjusted(0, 0, -1, -1));
+}
+
+QImage EditorFrame(State s) {
+    namespace E = L::editor;
+    QImage img = NewPicture(E::kFrameSize.width, E::kFrameSize.height);
+    QPainter p(&img);
+    Frame(p, img.rect());
+    CloseGlyph(p, R(E::kClose), s);
+    for (const auto& t : E::kTabs) Plate(p, R(t).adjusted(1, 1, -1, 0), s, {}, 11, 2);
+    const QRect well(E::kTabOrigin.x - 3, E::kTabOrigin.y - 3, E::kTabSize.width + 6, E::kTabSize.height + 6);
+    Inset(p, well);
+    CheckBox(p, R(E::kDisableBox), s);
+    Plate(p, R(E::kDefaultButton), s);
+    Plate(p, R(E::kOkButton), s);
+    return img;
+}
+
+static QImage TabBase() {
+    QImage img = NewPicture(L::editor::kTabSize.width, L::editor::kTabSize.height);
+    img.fill(QColor(0x0F, 0x0F, 0x0F));
+    return img;
+}
+
+QImage ComboTab(State s) {
+    namespace E = L::editor;
+    QImage img = TabBase();
+    QPainter p(&img);
+    Background(p, img.rect());
+    const char* names[4] = {"Ctrl", "Alt", "Shift", "Win"};
+    for (int i = 0; i < 4; ++i) {
+        CheckBox(p, R(E::kModifierBoxes[i]), s);
+        const QRect b = R(E::kModifierBoxes[i]);
+        Label(p, QRect(b.right() + 8, b.top() - 3, 60, b.height() + 6), names[i], 11, colour::kHeading);
+    }
+    Label(p, QRect(130, 60, 30, 60), "+", 20, colour::kCyan, Qt::AlignCenter);
+    Label(p, QRect(170, 48, 190, 24), QString::fromUtf8("Press a key  ·  请按下按键"), 10);
+    Inset(p, R(E::kCapturedKey).adjusted(-6, -4, 20, 4));
+    return img;
+}
+
+QImage MacroTab(State) {
+    QImage img = TabBase();
+    QPainter p(&img);
+    Inset(p, R(L::editor::kCategoryList).adjusted(-1, -1, 1, 1));
+    Inset(p, R(L::editor::kMacroList).adjusted(-1, -1, 1, 1));
+    return img;
+}
+
+QImage BaseTab(State) {
+    QImage img = TabBase();
+    QPainter p(&img);
+    Inset(p, img.rect());
+    return img;
+}
+
+QImage AdvancedTab(State s) {
+    QImage img = TabBase();
+    QPainter p(&img);
+    Background(p, img.rect());
+    Label(p, QRect(21, 6, 330, 20), QString::fromUtf8("SOFTWARE FUNCTION  ·  软件功能"), 10, colour::kHeading);
+    for (const auto& row : L::editor::kAdvancedRows) {
+        Option(p, R(row.choice).adjusted(-2, -2, 2, 2), s, {}, 11, true);
+        Inset(p, R(row.path).adjusted(-3, -2, 3, 2));
+        Plate(p, R(row.browse), s, QString::fromUtf8("···"), 12);
+    }
+    return img;
+}
+
+// --- message boxes, model chooser, progress --------------------------------------
+
+static void InfoIcon(QPainter& p, const QPointF& c, const QColor& colour) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient g(c, 24);
+    g.setColorAt(0, QColor(colour.red(), colour.green(), colour.blue(), 70));
+    g.setColorAt(1, QColor(colour.red(), colour.green(), colour.blue(), 0));
+    p.setBrush(g);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(c, 24, 24);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(colour, 2));
+    p.drawEllipse(c, 16, 16);
+    p.setFont(Font(20, QFont::Black));
+    p.drawText(QRectF(c.x() - 16, c.y() - 16, 32, 32), Qt::AlignCenter, "i");
+    p.restore();
+}
+
+QImage InfoBox(State s, bool withCancel) {
+    namespace I = L::info_box;
+    QImage img = NewPicture(I::kSize.width, I::kSize.height);
+    QPainter p(&img);
+    Frame(p, img.rect());
+    CloseGlyph(p, R(I::kClose), s);
+    InfoIcon(p, QPointF(48, 82), colour::kCyan);
+    p.fillRect(QRect(12, 118, img.width() - 24, 1), QColor(0x24, 0x2D, 0x38));
+    if (withCancel) {
+        Plate(p, R(I::kOkWithCancel), s);
+        Plate(p, R(I::kCancel), s);
+    } else {
+        Plate(p, R(I::kOkAlone), s);
+    }
+    return img;
+}
+
+QImage ModelChooser(State s) {
+    namespace M = L::model_chooser;
+    QImage img = NewPicture(M::kSize.width, M::kSize.height);
+    QPainter p(&img);
+    Frame(p, img.rect());
+    CloseGlyph(p, R(M::kClose), s);
+    // A small mouse silhouette as the chooser's emblem.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour::kCyan, 2));
+    p.setBrush(QColor(0x19, 0xC3, 0xEE, 30));
+    p.drawRoundedRect(QRectF(32, 62, 30, 44), 14, 14);
+    p.drawLine(QPointF(47, 62), QPointF(47, 78));
+    Plate(p, R(M::kSelector), s, {}, 11, 2);
+    ArrowGlyph(p, QRect(M::kSelector.right - 18, M::kSelector.top, 14, M::kSelector.Height()), false,
+               s == kDown ? colour::kDarkText : colour::kCyan);
+    p.fillRect(QRect(12, 118, img.width() - 24, 1), QColor(0x24, 0x2D, 0x38));
+    Plate(p, R(M::kOk), s);
+    return img;
+}
+
+QImage ProgressPicture(bool filled) {
+    namespace P = L::progress_window;
+    QImage img(P::kSize.width, P::kSize.height, QImage::Format_ARGB32_Premultiplied);
+    img.fill(colour::kBackground);
+    QPainter p(&img);
+    Frame(p, img.rect());
+    p.fillRect(QRect(0, 0, img.width(), 34), QColor(0x0E, 0x11, 0x16));
+    p.fillRect(QRect(0, 12, 6, 12), colour::kCyan);
+    const QRect bar = R(P::kBar);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x2A, 0x33, 0x3E), 1));
+    p.setBrush(colour::kInset);
+    p.drawRoundedRect(QRectF(bar).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    if (filled) {
+        QLinearGradient g(bar.topLeft(), bar.topRight());
+        g.setColorAt(0, colour::kCyanDeep);
+        g.setColorAt(0.55, colour::kCyan);
+        g.setColorAt(1, colour::kGold);
+        p.setPen(Qt::NoPen);
+        p.setBrush(g);
+        p.drawRoundedRect(QRectF(bar).adjusted(1, 1, -1, -1), 2, 2);
+        p.setBrush(QColor(255, 255, 255, 60));
+        p.drawRect(QRectF(bar.left() + 2, bar.top() + 2, bar.width() - 4, 2));
+    }
+    return img;
+}
+
+}  // namespace artgen
