@@ -16,7 +16,9 @@ namespace {
 QString appDir, resDir;
 int failures = 0;
 
-QString Str(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString Str(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 void Save(const QImage& image, const QString& path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -28,7 +30,9 @@ void Save(const QImage& image, const QString& path) {
     }
 }
 
-void SaveApp(const QImage& image, std::string_view relative) { Save(image, appDir + "/" + Str(relative)); }
+void SaveApp(const QImage& image, std::string_view relative) {
+    Save(image, appDir + "/" + Str(relative));
+}
 
 void SaveTriple(const std::string_view (&names)[3], QImage (*paint)(artgen::State)) {
     for (int s = 0; s < 3; ++s) SaveApp(paint(static_cast<artgen::State>(s)), names[s]);
@@ -66,20 +70,27 @@ int main(int argc, char** argv) {
     SaveTriple(skin::kTrophies, TrophiesPage);
     SaveTriple(skin::kSupport, SupportPage);
     SaveApp(SliderThumb(), std::string("skins/") + std::string(skin::kSliderThumb));
-    SaveApp(ProgressPicture(false), std::string("skins/ProgressBar/") + std::string(skin::kProgress[0]));
-    SaveApp(ProgressPicture(true), std::string("skins/ProgressBar/") + std::string(skin::kProgress[1]));
+    SaveApp(ProgressPicture(false),
+            std::string("skins/ProgressBar/") + std::string(skin::kProgress[0]));
+    SaveApp(ProgressPicture(true),
+            std::string("skins/ProgressBar/") + std::string(skin::kProgress[1]));
     for (int level = 0; level < qx::layout::trophies_page::kLevels; ++level)
-        SaveApp(TrophyPicture(level), QString("skins/trophy/trophy%1Down.bmp").arg(level).toStdString());
+        SaveApp(TrophyPicture(level),
+                QString("skins/trophy/trophy%1Down.bmp").arg(level).toStdString());
     for (int s = 0; s < 3; ++s) {
         const auto st = static_cast<State>(s);
         const std::string menu = "skins/Menu/";
-        SaveApp(MenuItem(st, qx::layout::menu_pictures::kListItem.width, false), menu + std::string(skin::kGameMenu[s]));
-        SaveApp(MenuItem(st, qx::layout::menu_pictures::kModelItem.width, false), menu + std::string(skin::kModelMenu[s]));
-        SaveApp(MenuItem(st, qx::layout::menu_pictures::kSubItem.width, true), menu + std::string(skin::kSubMenu[s]));
+        SaveApp(MenuItem(st, qx::layout::menu_pictures::kListItem.width, false),
+                menu + std::string(skin::kGameMenu[s]));
+        SaveApp(MenuItem(st, qx::layout::menu_pictures::kModelItem.width, false),
+                menu + std::string(skin::kModelMenu[s]));
+        SaveApp(MenuItem(st, qx::layout::menu_pictures::kSubItem.width, true),
+                menu + std::string(skin::kSubMenu[s]));
     }
     for (int type = 0; type < 4; ++type)
         for (int sel = 0; sel < 2; ++sel)
-            SaveApp(EventIcon(type + 2, sel == 1), std::string("skins/") + std::string(skin::kEventIcons[type][sel]));
+            SaveApp(EventIcon(type + 2, sel == 1),
+                    std::string("skins/") + std::string(skin::kEventIcons[type][sel]));
     for (int m = 0; m < 6; ++m)
         for (int s = 0; s < 3; ++s)
             SaveApp(MousePicture(static_cast<State>(s), m),
@@ -92,8 +103,9 @@ int main(int argc, char** argv) {
         SaveResource(skin::kLanguageIconFirst + lang - 1, LanguageIcon(lang));
         SaveResource(skin::kLanguageLabelFirst + lang - 1, LanguageLabel(lang));
     }
-    const int mainNumbers[2][3] = {{skin::kMainChineseNormal, skin::kMainChineseOver, skin::kMainChineseDown},
-                                   {skin::kMainEnglishNormal, skin::kMainEnglishOver, skin::kMainEnglishDown}};
+    const int mainNumbers[2][3] = {
+        {skin::kMainChineseNormal, skin::kMainChineseOver, skin::kMainChineseDown},
+        {skin::kMainEnglishNormal, skin::kMainEnglishOver, skin::kMainEnglishDown}};
     const int pageNumbers[2][3] = {
         {skin::kSettingsChineseNormal, skin::kSettingsChineseOver, skin::kSettingsChineseDown},
         {skin::kSettingsEnglishNormal, skin::kSettingsEnglishOver, skin::kSettingsEnglishDown}};

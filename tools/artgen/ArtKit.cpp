@@ -6,7 +6,9 @@
 
 namespace artgen {
 
-QRect R(const qx::layout::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+QRect R(const qx::layout::Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
 
 QPolygonF Poly(const qx::layout::Quad& q) {
     QPolygonF poly;
@@ -38,9 +40,12 @@ QImage NewTransparent(int width, int height) {
 
 QColor StateText(State s) {
     switch (s) {
-        case kOver: return Qt::white;
-        case kDown: return colour::kDarkText;
-        default: return QColor(0xBD, 0xBD, 0xC8);
+        case kOver:
+            return Qt::white;
+        case kDown:
+            return colour::kDarkText;
+        default:
+            return QColor(0xBD, 0xBD, 0xC8);
     }
 }
 
@@ -82,7 +87,8 @@ void Panel(QPainter& p, const QRect& area, const QString& title) {
     p.drawLine(a.bottomRight(), a.bottomRight() - QPointF(14, 0));
     p.drawLine(a.bottomRight(), a.bottomRight() - QPointF(0, 14));
     p.restore();
-    if (!title.isEmpty()) Heading(p, QRect(area.left() + 10, area.top() + 6, area.width() - 20, 20), title);
+    if (!title.isEmpty())
+        Heading(p, QRect(area.left() + 10, area.top() + 6, area.width() - 20, 20), title);
 }
 
 void Inset(QPainter& p, const QRect& area) {
@@ -157,7 +163,8 @@ void Plate(QPainter& p, const QRect& area, State s, const QString& text, int pix
     p.drawRoundedRect(box, radius, radius);
     // Top highlight line.
     p.setPen(QPen(QColor(255, 255, 255, s == kDown ? 90 : 22), 1));
-    p.drawLine(QPointF(box.left() + radius, box.top() + 1), QPointF(box.right() - radius, box.top() + 1));
+    p.drawLine(QPointF(box.left() + radius, box.top() + 1),
+               QPointF(box.right() - radius, box.top() + 1));
     if (!text.isEmpty()) {
         p.setFont(Font(pixelSize, QFont::DemiBold));
         p.setPen(StateText(s));
@@ -211,7 +218,8 @@ void CheckBox(QPainter& p, const QRect& area, State s) {
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box = QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5);
     p.setBrush(colour::kInset);
-    p.setPen(QPen(s == kNormal ? QColor(0x4A, 0x57, 0x66) : (s == kOver ? colour::kCyan : colour::kGold), 1));
+    p.setPen(QPen(
+        s == kNormal ? QColor(0x4A, 0x57, 0x66) : (s == kOver ? colour::kCyan : colour::kGold), 1));
     p.drawRoundedRect(box, 2, 2);
     if (s == kDown) {
         p.setPen(QPen(colour::kGold, std::max(1.5, box.width() / 7), Qt::SolidLine, Qt::RoundCap));
@@ -227,15 +235,20 @@ void CheckBox(QPainter& p, const QRect& area, State s) {
     p.restore();
 }
 
-void Option(QPainter& p, const QRect& area, State s, const QString& text, int pixelSize, bool round) {
+void Option(QPainter& p, const QRect& area, State s, const QString& text, int pixelSize,
+            bool round) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const int lamp = std::min(area.height() - 4, 11);
     const QRectF l(area.left() + 2, area.center().y() - lamp / 2.0 + 0.5, lamp, lamp);
     p.setBrush(colour::kInset);
-    const QColor edge = s == kNormal ? QColor(0x4A, 0x57, 0x66) : (s == kOver ? colour::kCyan : colour::kGold);
+    const QColor edge =
+        s == kNormal ? QColor(0x4A, 0x57, 0x66) : (s == kOver ? colour::kCyan : colour::kGold);
     p.setPen(QPen(edge, 1));
-    if (round) p.drawEllipse(l); else p.drawRoundedRect(l, 2, 2);
+    if (round)
+        p.drawEllipse(l);
+    else
+        p.drawRoundedRect(l, 2, 2);
     if (s != kNormal) {
         QRadialGradient g(l.center(), lamp / 2.0);
         const QColor c = s == kOver ? colour::kCyan : colour::kGold;
@@ -244,7 +257,10 @@ void Option(QPainter& p, const QRect& area, State s, const QString& text, int pi
         p.setPen(Qt::NoPen);
         p.setBrush(g);
         const QRectF dot = l.adjusted(2.5, 2.5, -2.5, -2.5);
-        if (round) p.drawEllipse(dot); else p.drawRoundedRect(dot, 1, 1);
+        if (round)
+            p.drawEllipse(dot);
+        else
+            p.drawRoundedRect(dot, 1, 1);
     }
     p.setFont(Font(pixelSize, s == kDown ? QFont::DemiBold : QFont::Normal));
     p.setPen(s == kNormal ? colour::kText : (s == kOver ? Qt::white : colour::kGold));

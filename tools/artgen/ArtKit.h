@@ -52,8 +52,7 @@ void Label(QPainter& p, const QRect& area, const QString& text, int pixelSize = 
 // Push-button face in one of the three states; text optional.
 void Plate(QPainter& p, const QRect& area, State s, const QString& text = {}, int pixelSize = 11,
            int radius = 3);
-void PlatePolygon(QPainter& p, const QPolygonF& shape, State s, const QString& text,
-                  int pixelSize);
+void PlatePolygon(QPainter& p, const QPolygonF& shape, State s, const QString& text, int pixelSize);
 // Small rounded capsule for value choices (DPI values, report rates).
 void Pill(QPainter& p, const QRect& area, State s, const QString& text, int pixelSize = 10);
 // Choice with a square lamp in front of its label.

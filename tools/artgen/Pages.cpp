@@ -12,11 +12,15 @@ namespace artgen {
 
 namespace L = qx::layout;
 
-static QString U(const char* text) { return QString::fromUtf8(text); }
+static QString U(const char* text) {
+    return QString::fromUtf8(text);
+}
 
-static void IconButton(QPainter& p, const QRect& area, State s, const QString& glyph, int size = 14) {
+static void IconButton(QPainter& p, const QRect& area, State s, const QString& glyph,
+                       int size = 14) {
     Plate(p, area, s, {}, 11, 3);
-    Label(p, area, glyph, size, s == kDown ? colour::kDarkText : (s == kOver ? Qt::white : colour::kCyan),
+    Label(p, area, glyph, size,
+          s == kDown ? colour::kDarkText : (s == kOver ? Qt::white : colour::kCyan),
           Qt::AlignCenter);
 }
 
@@ -37,7 +41,9 @@ QImage MacroPage(State s) {
     Heading(p, R(M::kMacroListLabel).adjusted(0, 0, 120, 0), U("MACROS  ·  宏列表"), 12);
     Heading(p, R(M::kEventListLabel).adjusted(0, 0, 150, 0), U("EVENTS  ·  事件"), 12);
     Plate(p, R(M::kCategoryButton), s, {}, 11, 2);
-    ArrowGlyph(p, QRect(M::kCategoryButton.right - 22, M::kCategoryButton.top, 16, M::kCategoryButton.Height()),
+    ArrowGlyph(p,
+               QRect(M::kCategoryButton.right - 22, M::kCategoryButton.top, 16,
+                     M::kCategoryButton.Height()),
                false, s == kDown ? colour::kDarkText : colour::kCyan);
     Inset(p, R(M::kMacroListFrame).adjusted(-1, -1, 1, 1));
     Inset(p, R(M::kEventListFrame).adjusted(-1, -1, 1, 1));
@@ -61,9 +67,11 @@ QImage MacroPage(State s) {
     }
     Option(p, R(M::kDelaySwitch), s, U("Record delays  ·  录制延时"), 11);
     Option(p, R(M::kLoopCount), s, U("Loop  循环"), 10, true);
-    Label(p, QRect(740, 86, 108, 18), U("times · 次数"), 10, colour::kText, Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(740, 86, 108, 18), U("times · 次数"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
     Inset(p, R(M::kLoopCountEdit).adjusted(-2, -2, 2, 2));
-    Option(p, R(M::kLoopWhileHeld).adjusted(0, 0, 0, -18), s, U("Repeat while held · 按住时循环"), 10, true);
+    Option(p, R(M::kLoopWhileHeld).adjusted(0, 0, 0, -18), s, U("Repeat while held · 按住时循环"),
+           10, true);
     Option(p, R(M::kLoopToggle), s, U("Toggle · 切换"), 10, true);
 
     // Mouse-button pickers on a small mouse.
@@ -75,7 +83,8 @@ QImage MacroPage(State s) {
     p.setBrush(Qt::NoBrush);
     p.drawPath(mini);
     Label(p, QRect(646, 170, 260, 20), U("Insert mouse click · 插入鼠标按键"), 10, colour::kText);
-    for (const L::Rect& b : {M::kPickerLeft, M::kPickerMiddle, M::kPickerRight}) Plate(p, R(b), s, {}, 11, 6);
+    for (const L::Rect& b : {M::kPickerLeft, M::kPickerMiddle, M::kPickerRight})
+        Plate(p, R(b), s, {}, 11, 6);
 
     // Event editors (shown when an event is chosen).
     p.fillRect(QRect(646, 326, 262, 1), QColor(0x24, 0x2D, 0x38));
@@ -106,7 +115,8 @@ static void ColourWheel(QPainter& p, const QRect& box) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     QConicalGradient hue(QRectF(box).center(), 0);
-    for (int i = 0; i <= 12; ++i) hue.setColorAt(i / 12.0, QColor::fromHsv((i * 30) % 360, 255, 255));
+    for (int i = 0; i <= 12; ++i)
+        hue.setColorAt(i / 12.0, QColor::fromHsv((i * 30) % 360, 255, 255));
     p.setPen(Qt::NoPen);
     p.setBrush(hue);
     p.drawEllipse(box);
@@ -131,7 +141,8 @@ QImage LightingPage(State s) {
     Heading(p, R(G::kLabels[0]), U("LIGHT MODE · 灯效"), 12);
     Heading(p, R(G::kLabels[1]), U("BODY LIGHT · 感应灯"), 12);
     Label(p, R(G::kLabels[2]).adjusted(6, 0, 0, 0),
-          U("Lights the body when your hand comes near · 手靠近时点亮机身"), 10, QColor(0x5E, 0x6B, 0x7B));
+          U("Lights the body when your hand comes near · 手靠近时点亮机身"), 10,
+          QColor(0x5E, 0x6B, 0x7B));
     Heading(p, R(G::kLabels[3]), U("COLOUR · 颜色"), 12);
     Heading(p, R(G::kLabels[4]), U("PRESETS 预设"), 11);
     Heading(p, R(G::kLabels[5]), U("MIXER · 调色"), 12);
@@ -142,9 +153,12 @@ QImage LightingPage(State s) {
     Option(p, R(G::kMode1), s, U("Steady"), 11, true);
     Option(p, R(G::kMode5), s, U("Colour cycle"), 11, true);
     Option(p, R(G::kOwnColours), s, U("Own colours"), 11);
-    Label(p, QRect(440, 56, 124, 20), U("Speed · 速度"), 10, colour::kText, Qt::AlignRight | Qt::AlignVCenter);
-    Label(p, QRect(440, 85, 124, 20), U("Brightness · 亮度"), 10, colour::kText, Qt::AlignRight | Qt::AlignVCenter);
-    Label(p, QRect(340, 140, 84, 20), U("Speed · 速度"), 10, colour::kText, Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(440, 56, 124, 20), U("Speed · 速度"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(440, 85, 124, 20), U("Brightness · 亮度"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(340, 140, 84, 20), U("Speed · 速度"), 10, colour::kText,
+          Qt::AlignRight | Qt::AlignVCenter);
     SliderTrack(p, R(G::kBreathingSlider));
     SliderTrack(p, R(G::kBrightnessSlider), colour::kGoldDeep, colour::kGold);
     SliderTrack(p, R(G::kMode5SpeedSlider));
@@ -152,7 +166,8 @@ QImage LightingPage(State s) {
     Option(p, R(G::kBodyOn), s, U("On 开"), 11, true);
     Option(p, R(G::kBodyOff), s, U("Off 关"), 11, true);
     Inset(p, R(G::kSlot3Swatch).adjusted(-2, -2, 2, 2));
-    Label(p, QRect(200, 207, 200, 25), U("← current colour · 当前颜色"), 10, QColor(0x5E, 0x6B, 0x7B));
+    Label(p, QRect(200, 207, 200, 25), U("← current colour · 当前颜色"), 10,
+          QColor(0x5E, 0x6B, 0x7B));
 
     for (int n = 0; n < G::kPresetCount; ++n) {
         const QRect r = R(G::PresetRect(n));
@@ -182,7 +197,8 @@ QImage LightingPage(State s) {
     const L::Rect values[3] = {G::kRedValue, G::kGreenValue, G::kBlueValue};
     for (int i = 0; i < 3; ++i) {
         const QRect sr = R(sliders[i]);
-        Label(p, QRect(sr.left() - 26, sr.center().y() - 9, 20, 18), names[i], 12, ends[i], Qt::AlignCenter);
+        Label(p, QRect(sr.left() - 26, sr.center().y() - 9, 20, 18), names[i], 12, ends[i],
+              Qt::AlignCenter);
         SliderTrack(p, sr, QColor(30, 30, 30), ends[i]);
         Inset(p, R(values[i]).adjusted(-3, -2, 3, 2));
     }
@@ -198,8 +214,9 @@ QImage TrophiesPage(State s) {
     Panel(p, QRect(616, 8, 300, 440));
     Heading(p, QRect(26, 22, 260, 24), U("USAGE · 使用统计"), 12);
     Heading(p, QRect(632, 22, 270, 24), U("TROPHY LEVEL · 荣誉等级"), 12);
-    const char* labels[8] = {"Left clicks 左键", "Middle clicks 中键", "Right clicks 右键", "Total 合计",
-                             "Wheel up 滚轮上", "Wheel down 滚轮下", "Wheel total 合计", "Travel (m) 移动距离"};
+    const char* labels[8] = {"Left clicks 左键", "Middle clicks 中键", "Right clicks 右键",
+                             "Total 合计",       "Wheel up 滚轮上",    "Wheel down 滚轮下",
+                             "Wheel total 合计", "Travel (m) 移动距离"};
     for (int i = 0; i < 8; ++i) {
         const auto& row = T::kValueRows[i];
         const QRect r(T::kLabelLeft, row[0], T::kValueLeft - T::kLabelLeft - 6, row[1] - row[0]);
@@ -240,7 +257,8 @@ QImage TrophiesPage(State s) {
         p.drawEllipse(c, rad, rad);
         p.setFont(Font(12, QFont::Bold));
         p.setPen(s == kDown ? colour::kDarkText : colour::kText);
-        p.drawText(QRectF(c.x() - rad, c.y() - rad, 2 * rad, 2 * rad), Qt::AlignCenter, QString::number(i));
+        p.drawText(QRectF(c.x() - rad, c.y() - rad, 2 * rad, 2 * rad), Qt::AlignCenter,
+                   QString::number(i));
     }
     Plate(p, R(T::kReset), s, U("RESET · 清零"), 11, 4);
     return img;
@@ -253,13 +271,14 @@ QImage TrophyPicture(int level) {
     Background(p, img.rect());
     p.setRenderHint(QPainter::Antialiasing);
     // Metal by tier: bronze, silver, gold, then cyan crystal at the top.
-    QColor metal = level >= 12 ? QColor(0x6E, 0xE6, 0xFF)
+    QColor metal = level >= 12  ? QColor(0x6E, 0xE6, 0xFF)
                    : level >= 8 ? QColor(0xF0, 0xB8, 0x3C)
                    : level >= 4 ? QColor(0xC8, 0xD0, 0xDA)
                                 : QColor(0xC0, 0x7A, 0x44);
     const qreal cx = img.width() / 2.0;
     QRadialGradient halo(QPointF(cx, 170), 150);
-    halo.setColorAt(0, QColor(metal.red(), metal.green(), metal.blue(), level == 0 ? 20 : 40 + level * 6));
+    halo.setColorAt(
+        0, QColor(metal.red(), metal.green(), metal.blue(), level == 0 ? 20 : 40 + level * 6));
     halo.setColorAt(1, QColor(0, 0, 0, 0));
     p.fillRect(img.rect(), halo);
     if (level == 0) metal = QColor(0x3A, 0x44, 0x52);
@@ -310,11 +329,11 @@ QImage TrophyPicture(int level) {
     }
     p.setFont(Font(12, QFont::DemiBold));
     p.setPen(colour::kText);
-    const char* tier = level == 0 ? "No trophy yet · 暂无奖杯"
+    const char* tier = level == 0    ? "No trophy yet · 暂无奖杯"
                        : level >= 12 ? "Legend · 传奇"
-                       : level >= 8 ? "Gold · 黄金"
-                       : level >= 4 ? "Silver · 白银"
-                                    : "Bronze · 青铜";
+                       : level >= 8  ? "Gold · 黄金"
+                       : level >= 4  ? "Silver · 白银"
+                                     : "Bronze · 青铜";
     p.drawText(QRectF(0, 396, img.width(), 30), Qt::AlignCenter, U(tier));
     return img;
 }
@@ -332,10 +351,13 @@ QImage SupportPage(State s) {
     Heading(p, R(P::kFirmwareLabel), U("Firmware · 固件版本"), 12);
     Inset(p, QRect(118, 162, 140, 36));
     Inset(p, QRect(432, 162, 140, 36));
-    Label(p, QRect(60, 220, 330, 40), U("Check the server for a newer firmware\n检查服务器上的新固件"), 10,
+    Label(p, QRect(60, 220, 330, 40),
+          U("Check the server for a newer firmware\n检查服务器上的新固件"), 10,
           QColor(0x5E, 0x6B, 0x7B));
     Plate(p, R(P::kUpdate), s, U("UPDATE · 更新"), 11, 4);
-    Label(p, QRect(636, 110, 240, 120), U("Drivers, manuals and news\non the Orvik web site\n\n访问官方网站获取\n驱动、说明书与资讯"),
+    Label(p, QRect(636, 110, 240, 120),
+          U("Drivers, manuals and news\non the Orvik web "
+            "site\n\n访问官方网站获取\n驱动、说明书与资讯"),
           10, colour::kText);
     Plate(p, R(P::kWebSite), s, U("WEB SITE · 官网"), 11, 4);
     Heading(p, QRect(56, 344, 380, 24), U("PROFILE FILE · 配置文件"), 12);

@@ -29,7 +29,8 @@ QImage MenuItem(State s, int width, bool withSub) {
     p.fillRect(QRect(0, img.height() - 1, width, 1), QColor(0x07, 0x09, 0x0C));
     if (s == kOver) p.fillRect(QRect(0, 0, 3, img.height()), colour::kCyan);
     if (withSub)
-        ArrowGlyph(p, QRect(width - 16, 4, 12, 14), false, s == kDown ? colour::kDarkText : colour::kCyan);
+        ArrowGlyph(p, QRect(width - 16, 4, 12, 14), false,
+                   s == kDown ? colour::kDarkText : colour::kCyan);
     return img;
 }
 
@@ -58,21 +59,25 @@ QImage ScrollCells() {
     p.setRenderHint(QPainter::Antialiasing);
     for (int row = 0; row < 3; ++row) {
         const State s = static_cast<State>(row);
-        const QColor glyph = s == kNormal ? colour::kText : (s == kOver ? colour::kCyan : colour::kDarkText);
+        const QColor glyph =
+            s == kNormal ? colour::kText : (s == kOver ? colour::kCyan : colour::kDarkText);
         for (int col = 0; col < 8; ++col) {
             const QRect c(col * cell, row * cell, cell, cell);
             const bool vertical = col < 4;
             const int kind = col % 4;
             if (kind == 3) {  // track
                 p.fillRect(c, QColor(0x0C, 0x0E, 0x12));
-                p.fillRect(vertical ? QRect(c.center().x() - 1, c.top(), 2, cell) : QRect(c.left(), c.center().y() - 1, cell, 2),
+                p.fillRect(vertical ? QRect(c.center().x() - 1, c.top(), 2, cell)
+                                    : QRect(c.left(), c.center().y() - 1, cell, 2),
                            QColor(0x1E, 0x24, 0x2C));
                 continue;
             }
             if (kind == 2) {  // thumb: a rounded bar across the whole cell
-                QRectF bar = vertical ? QRectF(c).adjusted(4, 0, -4, 0) : QRectF(c).adjusted(0, 4, 0, -4);
+                QRectF bar =
+                    vertical ? QRectF(c).adjusted(4, 0, -4, 0) : QRectF(c).adjusted(0, 4, 0, -4);
                 p.setPen(Qt::NoPen);
-                p.setBrush(s == kDown ? colour::kGold : (s == kOver ? colour::kCyan : QColor(0x3A, 0x44, 0x52)));
+                p.setBrush(s == kDown ? colour::kGold
+                                      : (s == kOver ? colour::kCyan : QColor(0x3A, 0x44, 0x52)));
                 p.drawRoundedRect(bar, 3, 3);
                 continue;
             }
@@ -146,7 +151,9 @@ QImage LanguageIcon(int language) {
             p.fillRect(0, 5, w, 1, QColor(0xC8, 0x10, 0x2E));
             p.fillRect(9, 0, 1, h, QColor(0xC8, 0x10, 0x2E));
             break;
-        case 3: vertical(QColor(0x00, 0x23, 0x95), Qt::white, QColor(0xED, 0x29, 0x39)); break;
+        case 3:
+            vertical(QColor(0x00, 0x23, 0x95), Qt::white, QColor(0xED, 0x29, 0x39));
+            break;
         case 4:
             p.fillRect(img.rect(), Qt::white);
             p.setRenderHint(QPainter::Antialiasing);
@@ -156,18 +163,26 @@ QImage LanguageIcon(int language) {
             p.setBrush(QColor(0x00, 0x47, 0xA0));
             p.drawPie(QRectF(6.5, 2.5, 6, 6), 180 * 16, 180 * 16);
             break;
-        case 5: horizontal(Qt::black, QColor(0xDD, 0x00, 0x00), QColor(0xFF, 0xCE, 0x00)); break;
-        case 6: vertical(QColor(0x00, 0x92, 0x46), Qt::white, QColor(0xCE, 0x2B, 0x37)); break;
+        case 5:
+            horizontal(Qt::black, QColor(0xDD, 0x00, 0x00), QColor(0xFF, 0xCE, 0x00));
+            break;
+        case 6:
+            vertical(QColor(0x00, 0x92, 0x46), Qt::white, QColor(0xCE, 0x2B, 0x37));
+            break;
         case 7:
             p.fillRect(img.rect(), QColor(0xAA, 0x15, 0x1B));
             p.fillRect(0, 3, w, 5, QColor(0xF1, 0xBF, 0x00));
             break;
-        case 8: horizontal(QColor(0xAE, 0x1C, 0x28), Qt::white, QColor(0x21, 0x46, 0x8B)); break;
+        case 8:
+            horizontal(QColor(0xAE, 0x1C, 0x28), Qt::white, QColor(0x21, 0x46, 0x8B));
+            break;
         case 9:
             p.fillRect(img.rect(), QColor(0xFF, 0x00, 0x00));
             p.fillRect(0, 0, 8, h, QColor(0x00, 0x66, 0x00));
             break;
-        case 10: horizontal(Qt::white, QColor(0x00, 0x39, 0xA6), QColor(0xD5, 0x2B, 0x1E)); break;
+        case 10:
+            horizontal(Qt::white, QColor(0x00, 0x39, 0xA6), QColor(0xD5, 0x2B, 0x1E));
+            break;
         case 11:
             p.fillRect(0, 0, w, h / 2 + 1, QColor(0x00, 0x57, 0xB7));
             p.fillRect(0, h / 2 + 1, w, h - h / 2 - 1, QColor(0xFF, 0xD7, 0x00));
@@ -187,7 +202,7 @@ QImage LanguageIcon(int language) {
 
 QImage LanguageLabel(int language) {
     static const char* kLabels[12] = {"中文", "EN", "FR", "KO", "DE", "IT",
-                                      "ES", "NL", "PT", "RU", "UA", "繁體"};
+                                      "ES",   "NL", "PT", "RU", "UA", "繁體"};
     QImage img = NewPicture(L::kLanguageLabel.width, L::kLanguageLabel.height);
     QPainter p(&img);
     p.fillRect(img.rect(), colour::kInset);
@@ -201,7 +216,8 @@ static void MouseGlyph(QPainter& p, const QRectF& box, const QColor& c, qreal pe
     p.setPen(QPen(c, pen));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(box, box.width() / 2, box.width() / 2);
-    p.drawLine(QPointF(box.center().x(), box.top()), QPointF(box.center().x(), box.top() + box.height() * 0.38));
+    p.drawLine(QPointF(box.center().x(), box.top()),
+               QPointF(box.center().x(), box.top() + box.height() * 0.38));
 }
 
 QImage AppIcon() {
@@ -267,7 +283,8 @@ QImage EventIcon(int type, bool selected) {
             p.drawLine(QPointF(8, 8), QPointF(10.5, 9.5));
             break;
         default:  // pointer move
-            p.drawPolygon(QPolygonF{{4, 2}, {4, 13}, {7, 10}, {9.5, 14}, {11, 13}, {8.8, 9.2}, {12.5, 9}});
+            p.drawPolygon(
+                QPolygonF{{4, 2}, {4, 13}, {7, 10}, {9.5, 14}, {11, 13}, {8.8, 9.2}, {12.5, 9}});
             break;
     }
     return img;

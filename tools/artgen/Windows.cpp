@@ -36,7 +36,8 @@ static void Logo(QPainter& p, int x, int y, bool chinese) {
     p.drawText(QPoint(x + 38, y + 25), "ORVIK");
     p.setFont(Font(11, QFont::DemiBold));
     p.setPen(colour::kText);
-    p.drawText(QPoint(x + 40, y + 42), T(chinese, "QX 系列 电竞游戏鼠标", "QX SERIES  GAMING MOUSE"));
+    p.drawText(QPoint(x + 40, y + 42),
+               T(chinese, "QX 系列 电竞游戏鼠标", "QX SERIES  GAMING MOUSE"));
     p.restore();
 }
 
@@ -92,19 +93,21 @@ QImage MainWindow(State s, bool chinese) {
     Plate(p, R(L::main_window::kLanguageButton), s, {}, 10);
     {
         const QRect b = R(L::main_window::kLanguageButton);
-        p.setPen(QPen(s == kDown ? colour::kDarkText : (s == kOver ? Qt::white : colour::kText), 1.2));
+        p.setPen(
+            QPen(s == kDown ? colour::kDarkText : (s == kOver ? Qt::white : colour::kText), 1.2));
         p.setBrush(Qt::NoBrush);
         const QRectF globe(b.left() + 8, b.top() + 3, 12, 12);
         p.drawEllipse(globe);
         p.drawEllipse(globe.adjusted(3, 0, -3, 0));
-        p.drawLine(QPointF(globe.left(), globe.center().y()), QPointF(globe.right(), globe.center().y()));
+        p.drawLine(QPointF(globe.left(), globe.center().y()),
+                   QPointF(globe.right(), globe.center().y()));
         ArrowGlyph(p, QRect(b.left() + 24, b.top() + 3, 12, 12), true,
                    s == kDown ? colour::kDarkText : colour::kCyan);
     }
     Inset(p, R(L::main_window::kHintArea).adjusted(-4, -2, 4, 2));
     for (int i = 0; i < 5; ++i) {
-        const QString text = chinese ? QString::fromUtf8("配置 %1").arg(i + 1)
-                                     : QString("PROFILE %1").arg(i + 1);
+        const QString text =
+            chinese ? QString::fromUtf8("配置 %1").arg(i + 1) : QString("PROFILE %1").arg(i + 1);
         PlatePolygon(p, Poly(L::main_window::kProfiles[i]), s, text, 11);
     }
     {
@@ -117,7 +120,8 @@ QImage MainWindow(State s, bool chinese) {
             p.drawPolygon(apply);
         }
     }
-    Label(p, QRect(820, 6, 60, 20), "v1.0", 9, QColor(0x4A, 0x57, 0x66), Qt::AlignRight | Qt::AlignVCenter);
+    Label(p, QRect(820, 6, 60, 20), "v1.0", 9, QColor(0x4A, 0x57, 0x66),
+          Qt::AlignRight | Qt::AlignVCenter);
     return img;
 }
 
@@ -132,33 +136,38 @@ QImage SettingsPage(State s, bool chinese) {
     Panel(p, QRect(356, 124, 333, 128));
     Panel(p, QRect(10, 256, 340, 104));
     Panel(p, QRect(356, 256, 333, 140));
-    const char* headZh[6] = {"DPI 档位", "指针速度", "传感器高度", "回报率", "滚轮设置", "按键分配"};
-    const char* headEn[6] = {"DPI LEVELS", "POINTER SPEED", "LIFT HEIGHT", "REPORT RATE",
-                             "WHEEL", "KEY ASSIGNMENT"};
+    const char* headZh[6] = {"DPI 档位", "指针速度", "传感器高度",
+                             "回报率",   "滚轮设置", "按键分配"};
+    const char* headEn[6] = {"DPI LEVELS",  "POINTER SPEED", "LIFT HEIGHT",
+                             "REPORT RATE", "WHEEL",         "KEY ASSIGNMENT"};
     for (int i = 0; i < 6; ++i) Heading(p, R(S::kHeadings[i]), T(chinese, headZh[i], headEn[i]));
     Label(p, QRect(560, 27, 120, 22), T(chinese, "可选 1-7 档", "choose 1-7 levels"), 10,
           QColor(0x5E, 0x6B, 0x7B), Qt::AlignRight | Qt::AlignVCenter);
     for (int i = 0; i < 14; ++i)
-        Pill(p, R(S::kDpiBoxes[i]).adjusted(-3, -2, 3, 2), s, QString::number(S::kDpiValues[i]), 10);
+        Pill(p, R(S::kDpiBoxes[i]).adjusted(-3, -2, 3, 2), s, QString::number(S::kDpiValues[i]),
+             10);
 
     SliderTrack(p, R(S::kPointerSpeedSlider));
     Label(p, QRect(40, 164, 60, 18), T(chinese, "慢", "Slow"), 10, colour::kText,
           Qt::AlignRight | Qt::AlignVCenter);
     Label(p, QRect(298, 164, 50, 18), T(chinese, "快", "Fast"), 10);
-    Option(p, R(S::kAccuracyBox).adjusted(0, 0, 120, 0), s, T(chinese, "提高指针精确度", "Enhance pointer precision"), 11);
+    Option(p, R(S::kAccuracyBox).adjusted(0, 0, 120, 0), s,
+           T(chinese, "提高指针精确度", "Enhance pointer precision"), 11);
 
     SliderTrack(p, R(S::kSensorHeightSlider), colour::kGoldDeep, colour::kGold);
     Label(p, QRect(372, 164, 46, 18), T(chinese, "低", "Low"), 10, colour::kText,
           Qt::AlignRight | Qt::AlignVCenter);
     Label(p, QRect(630, 164, 50, 18), T(chinese, "高", "High"), 10);
     Label(p, QRect(372, 196, 300, 40),
-          T(chinese, "调整传感器离开桌面时停止追踪的高度", "Height at which the sensor stops tracking\nwhen the mouse is lifted"),
+          T(chinese, "调整传感器离开桌面时停止追踪的高度",
+            "Height at which the sensor stops tracking\nwhen the mouse is lifted"),
           10, QColor(0x5E, 0x6B, 0x7B), Qt::AlignLeft | Qt::AlignTop);
 
     for (int i = 0; i < 4; ++i)
         Pill(p, R(S::kReportRateButtons[i]).adjusted(-2, -3, 2, 3), s,
              QString("%1Hz").arg(S::kReportRates[i]), 10);
-    Label(p, QRect(40, 326, 300, 28), T(chinese, "数值越高，响应越快", "Higher rates answer faster"), 10,
+    Label(p, QRect(40, 326, 300, 28),
+          T(chinese, "数值越高，响应越快", "Higher rates answer faster"), 10,
           QColor(0x5E, 0x6B, 0x7B));
 
     // Wheel: the two choices with their explanations, the lines box and its arrows.
@@ -167,7 +176,8 @@ QImage SettingsPage(State s, bool chinese) {
     if (!chinese)
         Label(p, QRect(420, 355, 122, 22), "Lines per notch:", 10, colour::kText,
               Qt::AlignRight | Qt::AlignVCenter);
-    Option(p, R(S::kWheelScreen[lang]), s, T(chinese, "一次滚动一个屏幕", "Scroll one screen at a time"), 11, true);
+    Option(p, R(S::kWheelScreen[lang]), s,
+           T(chinese, "一次滚动一个屏幕", "Scroll one screen at a time"), 11, true);
     Inset(p, R(S::kLinesEdit[lang]).adjusted(-2, 0, 2, 0));
     Plate(p, R(S::kLinesUp[lang]), s, {}, 8, 2);
     Plate(p, R(S::kLinesDown[lang]), s, {}, 8, 2);
@@ -177,7 +187,8 @@ QImage SettingsPage(State s, bool chinese) {
     // Assignment tabs along the bottom.
     const char* tabZh[7] = {"左键", "中键", "右键", "前进键", "后退键", "滚轮向前", "滚轮向后"};
     const char* tabEn[7] = {"LEFT", "MIDDLE", "RIGHT", "FORWARD", "BACK", "WHEEL UP", "WHEEL DN"};
-    for (int i = 0; i < 7; ++i) PlatePolygon(p, Poly(S::TabQuad(i)), s, T(chinese, tabZh[i], tabEn[i]), 11);
+    for (int i = 0; i < 7; ++i)
+        PlatePolygon(p, Poly(S::TabQuad(i)), s, T(chinese, tabZh[i], tabEn[i]), 11);
     p.fillRect(QRect(12, 442, 675, 2), QColor(0x19, 0xC3, 0xEE, 90));
     return img;
 }
@@ -243,7 +254,8 @@ QImage MousePicture(State s, int model) {
     // Model lettering.
     p.setFont(Font(13, QFont::Black, true));
     p.setPen(QColor(0xE8, 0xEE, 0xF6, 200));
-    p.drawText(QRect(60, 430, 100, 22), Qt::AlignCenter, QString::fromUtf8(qx::skin::kModels[model].data(), 5));
+    p.drawText(QRect(60, 430, 100, 22), Qt::AlignCenter,
+               QString::fromUtf8(qx::skin::kModels[model].data(), 5));
 
     // Hot spots.
     for (const auto& r : L::mouse_picture::kHotSpots[model]) {
@@ -282,7 +294,8 @@ QImage EditorFrame(State s) {
     Frame(p, img.rect());
     CloseGlyph(p, R(E::kClose), s);
     for (const auto& t : E::kTabs) Plate(p, R(t).adjusted(1, 1, -1, 0), s, {}, 11, 2);
-    const QRect well(E::kTabOrigin.x - 3, E::kTabOrigin.y - 3, E::kTabSize.width + 6, E::kTabSize.height + 6);
+    const QRect well(E::kTabOrigin.x - 3, E::kTabOrigin.y - 3, E::kTabSize.width + 6,
+                     E::kTabSize.height + 6);
     Inset(p, well);
     CheckBox(p, R(E::kDisableBox), s);
     Plate(p, R(E::kDefaultButton), s);
@@ -305,7 +318,8 @@ QImage ComboTab(State s) {
     for (int i = 0; i < 4; ++i) {
         CheckBox(p, R(E::kModifierBoxes[i]), s);
         const QRect b = R(E::kModifierBoxes[i]);
-        Label(p, QRect(b.right() + 8, b.top() - 3, 60, b.height() + 6), names[i], 11, colour::kHeading);
+        Label(p, QRect(b.right() + 8, b.top() - 3, 60, b.height() + 6), names[i], 11,
+              colour::kHeading);
     }
     Label(p, QRect(130, 60, 30, 60), "+", 20, colour::kCyan, Qt::AlignCenter);
     Label(p, QRect(170, 48, 190, 24), QString::fromUtf8("Press a key  ·  请按下按键"), 10);
@@ -332,7 +346,8 @@ QImage AdvancedTab(State s) {
     QImage img = TabBase();
     QPainter p(&img);
     Background(p, img.rect());
-    Label(p, QRect(21, 6, 330, 20), QString::fromUtf8("SOFTWARE FUNCTION  ·  软件功能"), 10, colour::kHeading);
+    Label(p, QRect(21, 6, 330, 20), QString::fromUtf8("SOFTWARE FUNCTION  ·  软件功能"), 10,
+          colour::kHeading);
     for (const auto& row : L::editor::kAdvancedRows) {
         Option(p, R(row.choice).adjusted(-2, -2, 2, 2), s, {}, 11, true);
         Inset(p, R(row.path).adjusted(-3, -2, 3, 2));
@@ -390,8 +405,8 @@ QImage ModelChooser(State s) {
     p.drawRoundedRect(QRectF(32, 62, 30, 44), 14, 14);
     p.drawLine(QPointF(47, 62), QPointF(47, 78));
     Plate(p, R(M::kSelector), s, {}, 11, 2);
-    ArrowGlyph(p, QRect(M::kSelector.right - 18, M::kSelector.top, 14, M::kSelector.Height()), false,
-               s == kDown ? colour::kDarkText : colour::kCyan);
+    ArrowGlyph(p, QRect(M::kSelector.right - 18, M::kSelector.top, 14, M::kSelector.Height()),
+               false, s == kDown ? colour::kDarkText : colour::kCyan);
     p.fillRect(QRect(12, 118, img.width() - 24, 1), QColor(0x24, 0x2D, 0x38));
     Plate(p, R(M::kOk), s);
     return img;

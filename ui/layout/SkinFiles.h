@@ -24,8 +24,8 @@ inline constexpr int kTrayConfig = 1012;
 
 // Every compiled-in number, for the generator and the resource table.
 inline constexpr std::array<int, 41> kResourceNumbers{
-    128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141,
-    142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 152, 153, 154, 155,
+    128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139,  140, 141,
+    142, 143, 144, 145, 146, 147, 148, 149, 150, 151, 152, 153,  154, 155,
     156, 157, 158, 159, 160, 161, 162, 163, 164, 165, 166, 1011, 1012};
 
 // Resource path of a compiled-in picture inside the Qt resource system.
@@ -52,20 +52,20 @@ inline constexpr std::string_view kInfoCancel[3] = {"skins/Info/Info_Normal_Canc
 inline constexpr std::string_view kSliderThumb = "Slider.png";  // in skins/
 inline constexpr std::string_view kLighting[3] = {
     "skins/Light/LedSet_normal.bmp", "skins/Light/LedSet_over.bmp", "skins/Light/LedSet_down.bmp"};
-inline constexpr std::string_view kMacroPage[3] = {
-    "skins/Macro_normal.bmp", "skins/Macro_over.bmp", "skins/Macro_down.bmp"};
-inline constexpr std::string_view kGameMenu[3] = {
-    "MenuNorL.BMP", "MenuOverL.BMP", "MenuDownL.BMP"};  // in skins/Menu/
-inline constexpr std::string_view kModelMenu[3] = {
-    "MenuNor_Model.BMP", "MenuOver_Model.BMP", "MenuDown_Model.BMP"};
-inline constexpr std::string_view kSubMenu[3] = {
-    "MenuNorHaveSub.BMP", "MenuOverHaveSub.BMP", "MenuDownHaveSub.BMP"};
+inline constexpr std::string_view kMacroPage[3] = {"skins/Macro_normal.bmp", "skins/Macro_over.bmp",
+                                                   "skins/Macro_down.bmp"};
+inline constexpr std::string_view kGameMenu[3] = {"MenuNorL.BMP", "MenuOverL.BMP",
+                                                  "MenuDownL.BMP"};  // in skins/Menu/
+inline constexpr std::string_view kModelMenu[3] = {"MenuNor_Model.BMP", "MenuOver_Model.BMP",
+                                                   "MenuDown_Model.BMP"};
+inline constexpr std::string_view kSubMenu[3] = {"MenuNorHaveSub.BMP", "MenuOverHaveSub.BMP",
+                                                 "MenuDownHaveSub.BMP"};
 inline constexpr std::string_view kModelChooser[3] = {
     "skins/Model_Normal.bmp", "skins/Model_Over.bmp", "skins/Model_Down.bmp"};
 inline constexpr std::string_view kProgress[2] = {"Progress_Normal.png",
                                                   "Progress_Over.png"};  // in skins/ProgressBar/
-inline constexpr std::string_view kTrophies[3] = {
-    "skins/Sts_Normal.bmp", "skins/Sts_Over.bmp", "skins/Sts_Down.bmp"};
+inline constexpr std::string_view kTrophies[3] = {"skins/Sts_Normal.bmp", "skins/Sts_Over.bmp",
+                                                  "skins/Sts_Down.bmp"};
 inline constexpr std::string_view kTrophyFormat = "skins/trophy/trophy%dDown.bmp";
 inline constexpr std::string_view kSupport[3] = {
     "skins/support_normal.bmp", "skins/support_over.bmp", "skins/support_down.bmp"};
