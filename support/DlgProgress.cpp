@@ -22,6 +22,7 @@ CDlgProgress::CDlgProgress(std::filesystem::path appFolder, const Localization& 
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle("OrvikProcessDlg");
     closeTimer_.setSingleShot(true);
+    closeTimer_.setTimerType(Qt::PreciseTimer);
     closeTimer_.setInterval(kCloseDelayMs);
     connect(&closeTimer_, &QTimer::timeout, this, [this] { PostMessage(kWmClose, 0, 0); });
     messageMap_.On(kMsgProgress, [this](WParam w, LParam) { OnProgress(w); })

@@ -31,6 +31,7 @@ CDlgInfo::CDlgInfo(const std::filesystem::path& appFolder, bool chineseMode, QWi
     : CMessageDialog(parent), appFolder_(appFolder), chinese_(chineseMode) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle("OrvikInfoDlg");
+    timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(noticePeriodMs);
     connect(&timer_, &QTimer::timeout, this, [this] { OnTimer(kNoticeTimer); });
 }

@@ -21,6 +21,8 @@ CSkinScrollBar::CSkinScrollBar(QWidget* parent, Qt::Orientation orientation)
       orientation_(orientation),
       cells_(LoadResourcePicture(skin::kScrollBarCells).image) {
     delay_.setSingleShot(true);
+    delay_.setTimerType(Qt::PreciseTimer);
+    repeat_.setTimerType(Qt::PreciseTimer);
     delay_.setInterval(kFirstDelayMs);
     repeat_.setInterval(kRepeatMs);
     connect(&delay_, &QTimer::timeout, this, [this] {

@@ -27,7 +27,6 @@ public:
           text_(text),
           hotText_(hotText),
           edge_(edge) {
-        setAttribute(Qt::WA_DeleteOnClose);
         setMouseTracking(true);
         for (int i = 0; i < 3; ++i)
             if (pictures && pictures[i]) looks_[i] = QImage(QString::fromUtf8(pictures[i]));
@@ -115,7 +114,7 @@ __attribute__((visibility("default"))) void CreateMenuEx(
     QxMenuPoint point, std::uint32_t colour1, std::uint32_t colour2, std::uint32_t colour3,
     const char* const pictures[8], const QxMenuItem* items, std::int32_t itemCount) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
-    if (openList) openList->close();
+    delete openList.data();
     auto* list =
         new MenuList(owner, FromColorRef(colour1), FromColorRef(colour2), FromColorRef(colour3),
                      pictures, items, itemCount < 0 ? 0 : itemCount);
@@ -125,8 +124,8 @@ __attribute__((visibility("default"))) void CreateMenuEx(
 }
 
 __attribute__((visibility("default"))) void DestroyMenuEx() {
-    if (openList) openList->close();
-    openList = nullptr;
+    // Deleted at once: the library may be unloaded before a deferred delete runs.
+    delete openList.data();
 }
 
 __attribute__((visibility("default"))) int DllPreTranslateMessage(void*) {
