@@ -28,6 +28,8 @@ public:
 
     // Creates the window afresh and runs it modally until it closes.
     int Run();
+    // Creates the window's pictures and bar (Run does it first).
+    void Initialise();
     ui::CPngHProgressBar* Bar() const { return bar_; }
     bool ClosingScheduled() const { return closeTimer_.isActive(); }
 
@@ -42,7 +44,6 @@ protected:
     void showEvent(QShowEvent*) override;
 
 private:
-    void Initialise();
     void OnProgress(WParam percent);
     void Finish();
 

@@ -34,6 +34,8 @@ public:
 
     // Runs modally; kIdOk or kIdCancel.
     int Run();
+    // Loads the pictures and creates the controls (Run does it first).
+    void Initialise();
     void OnTimer(int id);
 
     static inline constexpr int kNoticeTimer = 2321;
@@ -53,7 +55,6 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
-    void Initialise();
     QString Caption(bool ok) const;
 
     std::filesystem::path appFolder_;

@@ -56,6 +56,7 @@ QImage CWndPopup::Compose() const {
         p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     p.drawImage(0, 0, content);
+    const_cast<CWndPopup*>(this)->DrawText(p);
     return out;
 }
 
@@ -121,10 +122,6 @@ int CMenuEx::IndexAt(const QPoint& p) const {
 }
 
 void CMenuEx::DrawContent(QPainter& p) {
-    QFont f;
-    f.setFamilies({"Arial", "DejaVu Sans", "WenQuanYi Micro Hei"});
-    f.setPixelSize(12);
-    p.setFont(f);
     for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
         const QRect r = ItemRect(i);
         if (items_[i].separator) {
@@ -132,15 +129,25 @@ void CMenuEx::DrawContent(QPainter& p) {
             p.drawLine(32, r.center().y(), 110, r.center().y());
             continue;
         }
-        const bool hot = i == hover_;
         // The card itself shows through everywhere but under the hot entry.
-        if (hot) p.fillRect(r, QColor(0x00, 0x93, 0xD1));
+        if (i == hover_) p.fillRect(r, QColor(0x00, 0x93, 0xD1));
         const QImage& icon = icons_[i];
         if (!icon.isNull())
             p.drawImage(QPoint(r.left() + (M::kIconColumn - icon.width()) / 2,
                                r.top() + (r.height() - icon.height()) / 2),
                         icon);
-        p.setPen(hot ? QColor(0xF5, 0xF5, 0xF5) : QColor(0x05, 0x05, 0x05));
+    }
+}
+
+void CMenuEx::DrawText(QPainter& p) {
+    QFont f;
+    f.setFamilies({"Arial", "DejaVu Sans Condensed", "DejaVu Sans", "WenQuanYi Micro Hei"});
+    f.setPixelSize(12);
+    p.setFont(f);
+    for (int i = 0; i < static_cast<int>(items_.size()); ++i) {
+        if (items_[i].separator) continue;
+        const QRect r = ItemRect(i);
+        p.setPen(i == hover_ ? QColor(0xF5, 0xF5, 0xF5) : QColor(0x05, 0x05, 0x05));
         p.drawText(r.adjusted(M::kIconColumn + 4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                    items_[i].text);
     }

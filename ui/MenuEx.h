@@ -27,7 +27,11 @@ public:
     static inline const QColor kKey{0xFF, 0x00, 0xFF};
 
 protected:
+    // Fills and pictures, drawn on the magenta key.
     virtual void DrawContent(QPainter& p) = 0;
+    // Lettering, drawn over the keyed result so its smoothing never mixes
+    // with the key colour (which would fringe it with magenta).
+    virtual void DrawText(QPainter&) {}
     void paintEvent(QPaintEvent*) override;
     void changeEvent(QEvent*) override;
     void hideEvent(QHideEvent*) override;
@@ -56,6 +60,7 @@ public:
 
 protected:
     void DrawContent(QPainter& p) override;
+    void DrawText(QPainter& p) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

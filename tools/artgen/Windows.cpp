@@ -292,6 +292,12 @@ QImage EditorFrame(State s) {
     QImage img = NewPicture(E::kFrameSize.width, E::kFrameSize.height);
     QPainter p(&img);
     Frame(p, img.rect());
+    // The panel title is lettered in 0x585F69: give it a pale strip.
+    QLinearGradient strip(0, 0, 0, 20);
+    strip.setColorAt(0, QColor(0xE6, 0xEA, 0xEF));
+    strip.setColorAt(1, QColor(0xB9, 0xC2, 0xCC));
+    p.fillRect(QRect(1, 1, img.width() - 2, 20), strip);
+    p.fillRect(QRect(1, 21, img.width() - 2, 1), colour::kCyan);
     CloseGlyph(p, R(E::kClose), s);
     for (const auto& t : E::kTabs) Plate(p, R(t).adjusted(1, 1, -1, 0), s, {}, 11, 2);
     const QRect well(E::kTabOrigin.x - 3, E::kTabOrigin.y - 3, E::kTabSize.width + 6,
@@ -375,19 +381,73 @@ static void InfoIcon(QPainter& p, const QPointF& c, const QColor& colour) {
     p.restore();
 }
 
+// The message box is a light card: its lettering colour (0x536167) is meant
+// for a pale ground, and a pale box stands out over the dark windows.
+static void LightPlate(QPainter& p, const QRect& area, State s) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF box = QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5);
+    QLinearGradient g(box.topLeft(), box.bottomLeft());
+    if (s == kNormal) {
+        g.setColorAt(0, QColor(0xF7, 0xF9, 0xFB));
+        g.setColorAt(1, QColor(0xD9, 0xDF, 0xE6));
+        p.setPen(QPen(QColor(0x9A, 0xA6, 0xB2), 1));
+    } else if (s == kOver) {
+        g.setColorAt(0, QColor(0x3C, 0xD2, 0xF5));
+        g.setColorAt(1, QColor(0x00, 0x93, 0xD1));
+        p.setPen(QPen(QColor(0x00, 0x6E, 0x9A), 1));
+    } else {
+        g.setColorAt(0, QColor(0x00, 0x6E, 0x9A));
+        g.setColorAt(1, QColor(0x00, 0x4E, 0x70));
+        p.setPen(QPen(QColor(0x00, 0x3A, 0x55), 1));
+    }
+    p.setBrush(g);
+    p.drawRoundedRect(box, 3, 3);
+    p.restore();
+}
+
 QImage InfoBox(State s, bool withCancel) {
     namespace I = L::info_box;
     QImage img = NewPicture(I::kSize.width, I::kSize.height);
     QPainter p(&img);
-    Frame(p, img.rect());
-    CloseGlyph(p, R(I::kClose), s);
-    InfoIcon(p, QPointF(48, 82), colour::kCyan);
-    p.fillRect(QRect(12, 118, img.width() - 24, 1), QColor(0x24, 0x2D, 0x38));
+    QLinearGradient body(0, 0, 0, img.height());
+    body.setColorAt(0, QColor(0xEE, 0xF1, 0xF5));
+    body.setColorAt(1, QColor(0xD3, 0xDA, 0xE2));
+    p.fillRect(img.rect(), body);
+    // Title strip with the accent rule.
+    QLinearGradient strip(0, 0, 0, 31);
+    strip.setColorAt(0, QColor(0xFF, 0xFF, 0xFF));
+    strip.setColorAt(1, QColor(0xE2, 0xE7, 0xEC));
+    p.fillRect(QRect(0, 0, img.width(), 31), strip);
+    QLinearGradient rule(0, 0, img.width(), 0);
+    rule.setColorAt(0, colour::kCyan);
+    rule.setColorAt(0.7, QColor(0x19, 0xC3, 0xEE, 80));
+    rule.setColorAt(1, colour::kGold);
+    p.fillRect(QRect(0, 31, img.width(), 2), rule);
+    p.setPen(QPen(QColor(0x2E, 0x3A, 0x48), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(img.rect().adjusted(0, 0, -1, -1));
+    {
+        const QRect c = R(I::kClose);
+        p.setRenderHint(QPainter::Antialiasing);
+        if (s != kNormal) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(s == kOver ? QColor(0xD8, 0x3C, 0x46) : QColor(0x9A, 0x22, 0x2A));
+            p.drawRoundedRect(QRectF(c).adjusted(3, 3, -3, -3), 3, 3);
+        }
+        const QPointF m = QRectF(c).center();
+        p.setPen(QPen(s == kNormal ? QColor(0x53, 0x61, 0x67) : Qt::white, 1.8, Qt::SolidLine,
+                      Qt::RoundCap));
+        p.drawLine(m + QPointF(-5, -5), m + QPointF(5, 5));
+        p.drawLine(m + QPointF(-5, 5), m + QPointF(5, -5));
+    }
+    InfoIcon(p, QPointF(48, 82), QColor(0x00, 0x93, 0xD1));
+    p.fillRect(QRect(12, 118, img.width() - 24, 1), QColor(0xB8, 0xC2, 0xCC));
     if (withCancel) {
-        Plate(p, R(I::kOkWithCancel), s);
-        Plate(p, R(I::kCancel), s);
+        LightPlate(p, R(I::kOkWithCancel), s);
+        LightPlate(p, R(I::kCancel), s);
     } else {
-        Plate(p, R(I::kOkAlone), s);
+        LightPlate(p, R(I::kOkAlone), s);
     }
     return img;
 }
