@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <future>
+
+#include "i18n/LanguageTable.h"
 
 #include "tests/ui/UiTestSupport.h"
 #include "ui/DlgInfo.h"
@@ -115,6 +119,55 @@ TEST(Notice, SitsInTheLowerRightCorner) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(box.x(), screen.right() + 1 - box.width() - 10);
     EXPECT_EQ(box.y(), screen.bottom() + 1 - box.height());
+}
+
+// Answers the next modal box on the window thread.
+template <class F>
+void WhenModal(F answer) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start(5);
+}
+
+TEST(QtNotifierTest, AWorkerThreadGetsTheBoxOnTheWindowThreadAndItsAnswer) {
+    Localization loc;
+    loc.chineseMode = true;
+    ui::QtNotifier notifier(AppFolder(), loc);
+    QString caption;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<CDlgInfo*>(modal);
+        ASSERT_NE(box, nullptr);
+        caption = box->CancelButton()->text();
+        box->CancelButton()->click();
+    });
+    auto answer =
+        std::async(std::launch::async, [&] { return notifier.ShowInfoMessage(u"删除？", true); });
+    while (answer.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(answer.get(), kIdCancel);
+    EXPECT_EQ(caption, QString::fromUtf8("取消"));
+}
+
+TEST(QtNotifierTest, StandardBoxIsCaptionedInfo) {
+    Localization loc;
+    ui::QtNotifier notifier(AppFolder(), loc);
+    QString title, text;
+    WhenModal([&](QWidget* modal) {
+        title = modal->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            text = box->text();
+            box->accept();
+        }
+    });
+    notifier.ShowStandardInfo(u"Profile exported.");
+    EXPECT_EQ(title, QString("Info"));
+    EXPECT_EQ(text, QString("Profile exported."));
 }
 
 }  // namespace

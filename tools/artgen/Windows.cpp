@@ -196,15 +196,17 @@ QImage SettingsPage(State s, bool chinese) {
 // --- mouse pictures ----------------------------------------------------------
 
 static QPainterPath MouseBody(int model) {
-    // Each model a little different: wider grip, longer nose, sharper tail.
+    // Each model a little different: wider grip, longer nose, fuller back.
     const qreal widen = (model % 3) * 4.0;
-    const qreal nose = 96 - (model % 2) * 6.0;
+    const qreal nose = 98 - (model % 2) * 6.0;
     QPainterPath path;
     path.moveTo(110, nose);
-    path.cubicTo(165 + widen, nose, 184 + widen, 170, 186 + widen, 250);
-    path.cubicTo(188 + widen, 330, 170, 420, 110, 428);
-    path.cubicTo(52, 420, 30 - widen, 330, 34 - widen, 250);
-    path.cubicTo(36 - widen, 170, 55 - widen, nose, 110, nose);
+    path.cubicTo(150, nose, 168 + widen, 112, 172 + widen, 170);         // right front
+    path.cubicTo(176 + widen, 230, 170 + widen, 250, 178 + widen, 300);  // right waist
+    path.cubicTo(190 + widen, 380, 160, 432, 110, 432);                  // right back
+    path.cubicTo(60, 432, 30 - widen, 380, 42 - widen, 300);
+    path.cubicTo(50 - widen, 250, 44 - widen, 230, 48 - widen, 170);
+    path.cubicTo(52 - widen, 112, 70, nose, 110, nose);
     return path;
 }
 
@@ -214,47 +216,79 @@ QImage MousePicture(State s, int model) {
     Background(p, img.rect());
     p.setRenderHint(QPainter::Antialiasing);
     const QPainterPath body = MouseBody(model);
-    // Shadow and shell.
+    const QColor accent = model % 2 ? colour::kGold : colour::kCyan;
+    auto withAlpha = [](QColor c, int a) {
+        c.setAlpha(a);
+        return c;
+    };
+    // Glow under the mouse, shadow, shell.
+    QRadialGradient glow(QPointF(110, 270), 150);
+    glow.setColorAt(0, withAlpha(accent, 40));
+    glow.setColorAt(1, withAlpha(accent, 0));
+    p.fillRect(img.rect(), glow);
     p.save();
-    p.translate(4, 6);
-    p.fillPath(body, QColor(0, 0, 0, 140));
+    p.translate(5, 7);
+    p.fillPath(body, QColor(0, 0, 0, 150));
     p.restore();
     QLinearGradient shell(40, 0, 190, 0);
-    shell.setColorAt(0, QColor(0x1B, 0x20, 0x28));
-    shell.setColorAt(0.5, QColor(0x2C, 0x33, 0x3E));
-    shell.setColorAt(1, QColor(0x15, 0x19, 0x1F));
+    shell.setColorAt(0, QColor(0x16, 0x1A, 0x21));
+    shell.setColorAt(0.45, QColor(0x30, 0x38, 0x44));
+    shell.setColorAt(1, QColor(0x12, 0x15, 0x1A));
     p.fillPath(body, shell);
-    const QColor accent = model % 2 ? colour::kGold : colour::kCyan;
-    p.setPen(QPen(QColor(accent.red(), accent.green(), accent.blue(), 160), 1.5));
+    // The two main buttons: the front of the shell, split down the middle.
+    p.save();
+    p.setClipPath(body);
+    QLinearGradient keys(0, 90, 0, 215);
+    keys.setColorAt(0, QColor(0x3A, 0x44, 0x52));
+    keys.setColorAt(1, QColor(0x22, 0x28, 0x31));
+    p.fillRect(QRectF(0, 0, 226, 215), keys);
+    // Palm rest with a fine grip texture.
+    p.setPen(QPen(QColor(255, 255, 255, 10), 1));
+    for (int y = 226; y < 432; y += 4) p.drawLine(QPointF(0, y), QPointF(226, y + 30));
+    // Side grips differ per model.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x0B, 0x0D, 0x11, 200));
+    const qreal grip = 6 + model * 1.5;
+    p.drawRect(QRectF(0, 230, 40 + grip - (model % 3) * 4, 120));
+    p.drawRect(QRectF(182 - grip + (model % 3) * 4, 230, 60, 120));
+    p.restore();
+    p.setPen(QPen(withAlpha(accent, 170), 1.6));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(body);
-    // Button split and palm light strip.
-    p.setPen(QPen(QColor(0x07, 0x09, 0x0C), 2));
+    p.setPen(QPen(QColor(0x07, 0x09, 0x0C), 2.5));
     p.drawLine(QPointF(110, 100), QPointF(110, 215));
-    p.drawLine(QPointF(48, 215), QPointF(172, 215));
-    QLinearGradient strip(0, 300, 0, 400);
-    strip.setColorAt(0, QColor(accent.red(), accent.green(), accent.blue(), 0));
-    strip.setColorAt(1, QColor(accent.red(), accent.green(), accent.blue(), 200));
+    p.drawLine(QPointF(46, 216), QPointF(174, 216));
+    // Light strips: the palm line, and on the even models two side fins.
+    QLinearGradient strip(0, 290, 0, 410);
+    strip.setColorAt(0, withAlpha(accent, 0));
+    strip.setColorAt(1, withAlpha(accent, 230));
     p.setPen(QPen(QBrush(strip), 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(110, 300), QPointF(110, 392));
-    // Wheel slot.
+    p.drawLine(QPointF(110, 290), QPointF(110, 405));
+    if (model % 2 == 0) {
+        p.drawLine(QPointF(80, 330), QPointF(72, 400));
+        p.drawLine(QPointF(140, 330), QPointF(148, 400));
+    }
+    // Wheel slot and wheel.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x05, 0x06, 0x08));
-    p.drawRoundedRect(QRectF(100, 122, 20, 82), 9, 9);
-    QLinearGradient wheel(0, 126, 0, 200);
+    p.drawRoundedRect(QRectF(100, 120, 21, 86), 9, 9);
+    QLinearGradient wheel(0, 124, 0, 202);
     wheel.setColorAt(0, QColor(0x3A, 0x44, 0x52));
-    wheel.setColorAt(0.5, QColor(0x6A, 0x78, 0x8A));
+    wheel.setColorAt(0.5, QColor(0x7A, 0x88, 0x9A));
     wheel.setColorAt(1, QColor(0x3A, 0x44, 0x52));
     p.setBrush(wheel);
-    p.drawRoundedRect(QRectF(104, 126, 12, 74), 6, 6);
-    // Side buttons.
-    p.setBrush(QColor(0x22, 0x28, 0x31));
-    p.setPen(QPen(QColor(0x3A, 0x44, 0x52), 1));
-    p.drawRoundedRect(QRectF(30, 206, 24, 30), 5, 5);
-    p.drawRoundedRect(QRectF(34, 242, 24, 30), 5, 5);
+    p.drawRoundedRect(QRectF(104, 124, 13, 78), 6, 6);
+    p.setPen(QPen(QColor(0x1A, 0x1F, 0x26), 1));
+    for (int y = 130; y < 200; y += 5) p.drawLine(QPointF(105, y), QPointF(116, y));
+    // Side buttons on the left flank.
+    p.setPen(QPen(QColor(0x4A, 0x57, 0x66), 1));
+    p.setBrush(QColor(0x2A, 0x31, 0x3B));
+    p.drawRoundedRect(QRectF(26, 207, 26, 30), 6, 6);
+    p.drawRoundedRect(QRectF(30, 243, 26, 30), 6, 6);
     // Model lettering.
     p.setFont(Font(13, QFont::Black, true));
     p.setPen(QColor(0xE8, 0xEE, 0xF6, 200));
-    p.drawText(QRect(60, 430, 100, 22), Qt::AlignCenter,
+    p.drawText(QRect(60, 434, 100, 20), Qt::AlignCenter,
                QString::fromUtf8(qx::skin::kModels[model].data(), 5));
 
     // Hot spots.
