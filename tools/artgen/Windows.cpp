@@ -18,19 +18,20 @@ static QString T(bool chinese, const char* zh, const char* en) {
 static void Logo(QPainter& p, int x, int y, bool chinese) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    // Chevron mark.
-    QPainterPath mark;
-    mark.moveTo(x, y + 26);
-    mark.lineTo(x + 14, y);
-    mark.lineTo(x + 22, y);
-    mark.lineTo(x + 10, y + 22);
-    mark.lineTo(x + 30, y + 22);
-    mark.lineTo(x + 28, y + 26);
-    mark.closeSubpath();
-    QLinearGradient g(x, y, x + 30, y + 26);
-    g.setColorAt(0, colour::kCyan);
-    g.setColorAt(1, colour::kGold);
-    p.fillPath(mark, g);
+    // Mark: two slanted blades, cyan and gold, like claw marks.
+    for (int i = 0; i < 2; ++i) {
+        QPainterPath blade;
+        const qreal x0 = x + i * 11;
+        blade.moveTo(x0 + 12, y);
+        blade.lineTo(x0 + 19, y);
+        blade.lineTo(x0 + 7, y + 27);
+        blade.lineTo(x0, y + 27);
+        blade.closeSubpath();
+        QLinearGradient g(x0, y, x0 + 19, y + 27);
+        g.setColorAt(0, i == 0 ? colour::kCyan : colour::kGold);
+        g.setColorAt(1, i == 0 ? colour::kCyanDeep : colour::kGoldDeep);
+        p.fillPath(blade, g);
+    }
     p.setFont(Font(26, QFont::Black, true));
     p.setPen(QColor(0xE8, 0xEE, 0xF6));
     p.drawText(QPoint(x + 38, y + 25), "ORVIK");
