@@ -123,7 +123,7 @@ TEST(SkinScroll, ArrowPressScrollsAtOnceThenRepeats) {
     EXPECT_EQ(codes.size(), 1u);  // at once
     QTest::qWait(300);
     EXPECT_EQ(codes.size(), 1u);  // nothing before 500 ms
-    QTest::qWait(450);            // 500 ms, then every 100 ms
+    QTest::qWait(700);            // 500 ms, then every 100 ms
     QTest::mouseRelease(bar, Qt::LeftButton, {}, secondArrow);
     EXPECT_GE(codes.size(), 3u);
     for (int code : codes) EXPECT_EQ(code, ui::kSbLineDown);
