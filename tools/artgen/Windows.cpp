@@ -328,11 +328,11 @@ QImage EditorFrame(State s) {
     QPainter p(&img);
     Frame(p, img.rect());
     // The panel title is lettered in 0x585F69: give it a pale strip.
-    QLinearGradient strip(0, 0, 0, 20);
+    QLinearGradient strip(0, 0, 0, 18);
     strip.setColorAt(0, QColor(0xE6, 0xEA, 0xEF));
     strip.setColorAt(1, QColor(0xB9, 0xC2, 0xCC));
-    p.fillRect(QRect(1, 1, img.width() - 2, 20), strip);
-    p.fillRect(QRect(1, 21, img.width() - 2, 1), colour::kCyan);
+    p.fillRect(QRect(1, 1, img.width() - 2, 18), strip);
+    p.fillRect(QRect(1, 19, img.width() - 2, 1), colour::kCyan);
     CloseGlyph(p, R(E::kClose), s);
     for (const auto& t : E::kTabs) Plate(p, R(t).adjusted(1, 1, -1, 0), s, {}, 11, 2);
     const QRect well(E::kTabOrigin.x - 3, E::kTabOrigin.y - 3, E::kTabSize.width + 6,

@@ -249,8 +249,10 @@ void DrawLists(QPainter& p, const QPoint& at, int tab) {
              {"Left click", "Right click", "Middle click", "Forward", "Back", "DPI up", "DPI down",
               "DPI cycle", "Play/Pause", "Volume up", "Volume down", "Mute"})
             list->AddString(f);
-        list->setCurrentRow(8);
+        list->setCurrentRow(3);
         auto* scroll = new qx::ui::CSkinScrollWnd(&host, list);
+        host.show();
+        QCoreApplication::processEvents();
         scroll->Sync();
     } else if (tab == 1) {
         auto* cats = new qx::ui::CListBoxEx(&host, 10001);
@@ -462,6 +464,7 @@ void Controls() {
         b->SetImages(240, 127, 306, 159, &info[0], &info[1], &info[2], &info[0]);
         b->move(310 + state * 72, 190);
         b->setText(state == 3 ? "Disabled" : kStates[state]);
+        b->SetTextColors(QColor(0x53, 0x61, 0x67), Qt::white, Qt::white);
         if (state == 1) {
             QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
             QApplication::sendEvent(b, &enter);
@@ -474,6 +477,9 @@ void Controls() {
     }
     auto* edit = new qx::ui::CBitmapEdit(&sheet, QRect(310, 240, 120, 20), track);
     edit->setText("Quick scope");
+    sheet.show();
+    QCoreApplication::processEvents();
+    host->Sync();
     Out("controls", sheet.grab().toImage());
 }
 
