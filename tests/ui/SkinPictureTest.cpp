@@ -107,19 +107,102 @@ TEST(InstalledSkins, EveryWindowPictureHasTheSizeItsLayoutNeeds) {
         EXPECT_FALSE(ui::LoadSkinPicture(skins / "Menu" / std::string(name)).IsNull()) << name;
 }
 
-TEST(InstalledSkins, PressedControlsDifferFromTheirRestingLook) {
-    // The three pictures must really differ at a control's rectangle,
-    // otherwise hover and press would be invisible.
-    const QImage normal = ui::LoadSkinPicture(ui::SkinPath(AppFolder(), skin::kInfo[0])).image;
-    const QImage over = ui::LoadSkinPicture(ui::SkinPath(AppFolder(), skin::kInfo[1])).image;
-    const QImage down = ui::LoadSkinPicture(ui::SkinPath(AppFolder(), skin::kInfo[2])).image;
-    const QRect ok = ui::ToQRect(L::info_box::kOkAlone);
-    EXPECT_NE(ui::CutImage(normal, ok), ui::CutImage(over, ok));
-    EXPECT_NE(ui::CutImage(normal, ok), ui::CutImage(down, ok));
-    EXPECT_NE(ui::CutImage(over, ok), ui::CutImage(down, ok));
-    // Outside the controls the pictures agree, so cut images fit together.
-    const QRect body(20, 40, 40, 40);
-    EXPECT_EQ(ui::CutImage(normal, body), ui::CutImage(down, body));
+TEST(InstalledSkins, EveryStateLooksDifferentAtTheControlsAndAlikeElsewhere) {
+    // A control whose three cut images agree would show no hover or press;
+    // a background that differs would show seams around the cut images.
+    struct Case {
+        const char* what;
+        QImage normal, over, down;
+        L::Rect control;
+        L::Rect background;
+    };
+    auto files = [](const std::string_view* f, int s) {
+        return ui::LoadSkinPicture(ui::SkinPath(AppFolder(), f[s])).image;
+    };
+    auto res = [](int n) { return ui::LoadResourcePicture(n).image; };
+    auto tabBox = [](const L::Quad& q) { return L::Rect{q[0].x, q[0].y, q[2].x, q[2].y}; };
+    const Case cases[] = {
+        {"main tab",
+         res(157),
+         res(158),
+         res(159),
+         tabBox(L::main_window::kTabs[0]),
+         {400, 300, 420, 320}},
+        {"main tab zh",
+         res(154),
+         res(155),
+         res(156),
+         tabBox(L::main_window::kTabs[4]),
+         {400, 300, 420, 320}},
+        {"dpi box",
+         res(164),
+         res(165),
+         res(163),
+         L::settings_page::kDpiBoxes[13],
+         {600, 200, 620, 220}},
+        {"wheel choice zh",
+         res(161),
+         res(162),
+         res(160),
+         L::settings_page::kWheelLines[0],
+         {600, 60, 620, 70}},
+        {"info ok",
+         files(skin::kInfo, 0),
+         files(skin::kInfo, 1),
+         files(skin::kInfo, 2),
+         L::info_box::kOkAlone,
+         {20, 130, 40, 150}},
+        {"info cancel",
+         files(skin::kInfoCancel, 0),
+         files(skin::kInfoCancel, 1),
+         files(skin::kInfoCancel, 2),
+         L::info_box::kCancel,
+         {20, 130, 40, 150}},
+        {"editor ok",
+         files(skin::kEditorFrame, 0),
+         files(skin::kEditorFrame, 1),
+         files(skin::kEditorFrame, 2),
+         L::editor::kOkButton,
+         {150, 260, 200, 290}},
+        {"lighting mode",
+         files(skin::kLighting, 0),
+         files(skin::kLighting, 1),
+         files(skin::kLighting, 2),
+         L::lighting_page::kMode1,
+         {40, 400, 80, 420}},
+        {"macro new",
+         files(skin::kMacroPage, 0),
+         files(skin::kMacroPage, 1),
+         files(skin::kMacroPage, 2),
+         L::macro_page::kNewMacro,
+         {100, 200, 120, 220}},
+        {"trophy reset",
+         files(skin::kTrophies, 0),
+         files(skin::kTrophies, 1),
+         files(skin::kTrophies, 2),
+         L::trophies_page::kReset,
+         {320, 40, 340, 60}},
+        {"support update",
+         files(skin::kSupport, 0),
+         files(skin::kSupport, 1),
+         files(skin::kSupport, 2),
+         L::support_page::kUpdate,
+         {700, 20, 720, 40}},
+        {"chooser selector",
+         files(skin::kModelChooser, 0),
+         files(skin::kModelChooser, 1),
+         files(skin::kModelChooser, 2),
+         L::model_chooser::kSelector,
+         {20, 130, 40, 150}},
+    };
+    for (const auto& c : cases) {
+        const QRect at = ui::ToQRect(c.control), bg = ui::ToQRect(c.background);
+        EXPECT_NE(ui::CutImage(c.normal, at), ui::CutImage(c.over, at)) << c.what;
+        EXPECT_NE(ui::CutImage(c.normal, at), ui::CutImage(c.down, at)) << c.what;
+        EXPECT_NE(ui::CutImage(c.over, at), ui::CutImage(c.down, at)) << c.what;
+        EXPECT_EQ(ui::CutImage(c.normal, bg), ui::CutImage(c.over, bg)) << c.what;
+        EXPECT_EQ(ui::CutImage(c.normal, bg), ui::CutImage(c.down, bg)) << c.what;
+    }
 }
 
 }  // namespace
