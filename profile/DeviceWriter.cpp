@@ -1,0 +1,156 @@
+#include "profile/DeviceWriter.h"
+
+#include <optional>
+
+#include "buttons/ButtonAssignment.h"
+#include "device/DeviceProtocol.h"
+#include "macro/MacroImage.h"
+
+namespace qx {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kStepPause = 50ms;
+constexpr auto kKeyMatrixSettle = 1500ms;
+constexpr auto kFinalPause = 300ms;
+
+constexpr const char16_t* kFailureTexts[] = {
+    u"write mousekey metix fail.\n",     u"Write mouse LED color failed.\n",
+    u"Write mouse effect failed.\n",     u"Write LED color123 failed.\n",
+    u"Write mouse touch failed.\n",      u"Write mouse DPI failed.\n",
+};
+
+}  // namespace
+
+std::u16string SyncFailureText(LParam code) {
+    if (code < 0 || code >= static_cast<LParam>(std::size(kFailureTexts))) return {};
+    return kFailureTexts[code];
+}
+
+bool SyncControl::RequestSync() {
+    if (!syncReady.load()) return false;
+    syncEvent.Set();
+    return true;
+}
+
+DeviceWriter::DeviceWriter(SyncControl& control, CUSBDriver& driver, const ProfileState& profile,
+                           const MacroTable& macros, const Localization& language,
+                           InputHooks& hooks, PointerSettings& pointer, Sleeper& sleeper)
+    : control_(control),
+      driver_(driver),
+      profile_(profile),
+      macros_(macros),
+      language_(language),
+      hooks_(hooks),
+      pointer_(pointer),
+      sleeper_(sleeper) {}
+
+void DeviceWriter::DeviceWriterThread() {
+    while (control_.writerRunning.load()) {
+        if (control_.syncEvent.Wait() == ManualResetEvent::WaitResult::Closed) return;
+        if (!control_.writerRunning.load()) return;
+        if (RunPass() == -2) return;
+    }
+}
+
+void DeviceWriter::Progress(MessageTarget* progress, int percent) {
+    if (progress) progress->PostMessage(kMsgProgress, static_cast<WParam>(percent), 0);
+}
+
+int DeviceWriter::RunPass() {
+    control_.syncEvent.Reset();
+    control_.syncReady.store(false);
+    sleeper_.Sleep(kStepPause);
+    MessageTarget* progress = control_.progressWindow.load();
+    MessageTarget* main = control_.mainWindow.load();
+    if (!main) {
+        if (progress) progress->PostMessage(kWmClose, 0, 0);
+        control_.writerRunning.store(false);
+        return -2;
+    }
+    const int failure = WritePass(progress);
+    if (failure >= 0)
+        main->PostMessage(kMsgSyncFailed, 0, failure);
+    else
+        main->PostMessage(kMsgSyncSucceeded, 0, 0);
+    return failure;
+}
+
+int DeviceWriter::WritePass(MessageTarget* progress) {
+    const ProfileSettings& settings = profile_.settings;
+    ButtonValues values{};
+    int macroSlot = 1;
+
+    for (int i = 0; i < kButtonCount; ++i) {
+        const ButtonSetting& button = settings.buttons[i];
+        const std::uint32_t eventCode = ButtonEventCode(i);
+        hooks_.SetButtonIntercept(eventCode, false);
+        Progress(progress, 7 * i);
+        if (!HasDeviceValue(button.function)) continue;
+
+        std::optional<MacroSlotCode> macro;
+        if (button.function == kFunctionMacro) {
+            const auto id = static_cast<std::uint32_t>(profile_.macroIds[static_cast<std::size_t>(i)]);
+            if (auto image = EncodeMacroById(macros_, id, macroSlot, language_.currentLanguage)) {
+                // The mouse's answer to a macro transfer is not examined.
+                driver_.WriteMacro(macroSlot, image->bytes, image->lengthByte());
+                sleeper_.Sleep(kStepPause);
+                macro = MacroSlotCode{static_cast<std::uint8_t>(macroSlot), image->lengthByte()};
+                ++macroSlot;
+            }
+        } else if (HoldsBackNativeEvent(button)) {
+            hooks_.SetButtonIntercept(eventCode, true);
+        }
+        values[static_cast<std::size_t>(i)] = DeviceButtonCode(i, button, macro);
+        sleeper_.Sleep(kStepPause);
+    }
+
+    if (!driver_.WriteKeyMatrix(BuildKeyMatrix(values))) return kSyncFailKeyMatrix;
+    sleeper_.Sleep(kKeyMatrixSettle);
+    Progress(progress, 60);
+
+    if (!driver_.WriteLedColour(settings.colours[3])) return kSyncFailLedColour;
+    const EffectBytes effect = LightingEffect(settings);
+    if (!driver_.WriteEffect(effect.mode, effect.parameter1, effect.parameter2))
+        return kSyncFailEffect;
+    if (settings.lightingMode == 5 && settings.ownColours == 1) {
+        const std::uint32_t own[3] = {settings.colours[0], settings.colours[1], settings.colours[2]};
+        if (!driver_.WriteColourBlock(BuildColourBlock(own))) return kSyncFailColourBlock;
+    }
+    Progress(progress, 70);
+
+    if (!driver_.WriteTouch(settings.touchLight, settings.lightingMode)) return kSyncFailTouch;
+    Progress(progress, 75);
+
+    const std::span<const std::int32_t, kDpiLevelCount> levels(settings.dpiList, kDpiLevelCount);
+    if (!driver_.WriteDpiTable(BuildDpiTable(levels))) return kSyncFailDpiTable;
+    driver_.WriteDpiLevel(DpiLevelNumber(levels));  // result not examined
+    Progress(progress, 80);
+
+    ApplyWindowsMouseSettings(settings, pointer_);
+    Progress(progress, 90);
+
+    driver_.WriteReportRate(settings.reportInterval);  // result not examined
+    Progress(progress, 100);
+    sleeper_.Sleep(kFinalPause);
+    return -1;
+}
+
+void OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
+                     InputHooks& hooks, MessageTarget* mainWindow) {
+    std::copy(profile.macroIds.begin(), profile.macroIds.end(), profile.ActiveEntry().macroIds);
+    files.SaveActiveProfile();
+    files.SaveProfileTable();
+    hooks.RemoveInputHooks();
+    hooks.InstallInputHooks(mainWindow);
+    hooks.SetReportAllButtons(true);
+    control.syncReady.store(true);
+}
+
+void OnSyncFailed(SyncControl& control, LParam code, Notifier& notifier) {
+    notifier.ShowInfoMessage(SyncFailureText(code));
+    control.syncReady.store(true);
+}
+
+}  // namespace qx

@@ -1,0 +1,38 @@
+// Painters of every skin picture. Each returns the whole picture of one state.
+#pragma once
+
+#include <QImage>
+
+#include "tools/artgen/ArtKit.h"
+
+namespace artgen {
+
+QImage MainWindow(State s, bool chinese);
+QImage SettingsPage(State s, bool chinese);
+QImage MousePicture(State s, int model);
+QImage EditorFrame(State s);
+QImage ComboTab(State s);
+QImage MacroTab(State s);
+QImage BaseTab(State s);
+QImage AdvancedTab(State s);
+QImage InfoBox(State s, bool withCancel);
+QImage ModelChooser(State s);
+QImage ProgressPicture(bool filled);
+
+QImage MacroPage(State s);
+QImage LightingPage(State s);
+QImage TrophiesPage(State s);
+QImage TrophyPicture(int level);
+QImage SupportPage(State s);
+
+QImage MenuItem(State s, int width, bool withSub);
+QImage SliderThumb();
+QImage ScrollCells();
+QImage PopupFrame();
+QImage LanguageIcon(int language);
+QImage LanguageLabel(int language);
+QImage AppIcon();
+QImage TrayIcon(bool exit);
+QImage EventIcon(int type, bool selected);
+
+}  // namespace artgen
