@@ -6,6 +6,7 @@
 #include "platform/X11InputTap.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <poll.h>
@@ -138,6 +139,49 @@ TEST_F(X11InputTapTest, InterceptedSideButtonIsReportedOnceAndHeldBack) {
     ASSERT_TRUE(tap_->WaitForGrabs(2s));
     Click(9);
     EXPECT_EQ(WindowButtons(), (std::vector<SeenButton>{{ButtonPress, 9}, {ButtonRelease, 9}}));
+}
+
+TEST_F(X11InputTapTest, HeldBackWithNumLockOn) {
+    Key(XK_Num_Lock, true);
+    Key(XK_Num_Lock, false);
+    hooks_->SetButtonIntercept(kEventBack, true);
+    ASSERT_TRUE(tap_->WaitForGrabs(2s));
+    Click(8);
+    Key(XK_Num_Lock, true);  // back off for the tests after this one
+    Key(XK_Num_Lock, false);
+    EXPECT_EQ(WindowButtons(), std::vector<SeenButton>{});
+    EXPECT_EQ(main_.Messages().at(2), (PostedMessage{kMsgHookButton, kEventBack, 0}));
+}
+
+constexpr int kVirtualCorePointer = 2;
+
+// Another program's grab of the same button wins: the tap says so and the
+// button is still reported, but it reaches that program.
+TEST_F(X11InputTapTest, AButtonHeldByAnotherProgramIsReportedAndLogged) {
+    Display* other = app_.get();
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_ButtonPress);
+    XISetMask(bits, XI_ButtonRelease);
+    XIEventMask mask = {kVirtualCorePointer, sizeof bits, bits};
+    XIGrabModifiers modifiers = {static_cast<int>(XIAnyModifier), 0};
+    ASSERT_EQ(XIGrabButton(other, kVirtualCorePointer, 8, DefaultRootWindow(other), None,
+                           XIGrabModeAsync, XIGrabModeAsync, False, &mask, 1, &modifiers),
+              0);
+    XSync(other, False);
+    testing::internal::CaptureStderr();
+    hooks_->SetButtonIntercept(kEventBack, true);
+    ASSERT_TRUE(tap_->WaitForGrabs(2s));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("mouse button 8"), std::string::npos) << log;
+    Click(8);
+    EXPECT_EQ(Posted(1), (std::vector<PostedMessage>{{kMsgHookButton, kEventBack, 0}}));
+    int xiEvents = 0;
+    while (XPending(other) > 0) {
+        XEvent event;
+        XNextEvent(other, &event);
+        if (event.type == GenericEvent) ++xiEvents;
+    }
+    EXPECT_EQ(xiEvents, 2);  // the other program's press and release
 }
 
 TEST_F(X11InputTapTest, WheelStepsAreReportedAndAnInterceptedOneIsHeldBack) {

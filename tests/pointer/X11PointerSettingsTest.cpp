@@ -3,6 +3,7 @@
 
 #include "platform/X11PointerSettings.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/X11Display.h"
 #include "tests/hooks/XvfbServer.h"
@@ -47,28 +49,60 @@ protected:
         return c;
     }
 
-    // Constant deceleration of the server's own mouse device.
-    float Deceleration() {
-        Display* dpy = display_.get();
+    int MouseDevice() {
         int count = 0, id = -1;
-        XIDeviceInfo* info = XIQueryDevice(dpy, XIAllDevices, &count);
+        XIDeviceInfo* info = XIQueryDevice(display_.get(), XIAllDevices, &count);
         for (int i = 0; i < count; ++i)
             if (std::strcmp(info[i].name, "Xvfb mouse") == 0) id = info[i].deviceid;
         XIFreeDeviceInfo(info);
+        return id;
+    }
+
+    // The raw bytes of a property of the server's own mouse device.
+    std::vector<unsigned char> Property(const char* name) {
         Atom type;
         int format;
         unsigned long items, after;
         unsigned char* data = nullptr;
-        const Atom prop = XInternAtom(dpy, "Device Accel Constant Deceleration", True);
-        if (id < 0 ||
-            XIGetProperty(dpy, id, prop, 0, 1, False, AnyPropertyType, &type, &format, &items,
-                          &after, &data) != Success ||
-            items != 1)
-            return -1;
-        float value;
-        std::memcpy(&value, data, sizeof value);
+        const Atom prop = XInternAtom(display_.get(), name, False);
+        if (XIGetProperty(display_.get(), MouseDevice(), prop, 0, 16, False, AnyPropertyType, &type,
+                          &format, &items, &after, &data) != Success ||
+            type == None)
+            return {};
+        std::vector<unsigned char> bytes(data, data + items * (format / 8));
         XFree(data);
+        return bytes;
+    }
+
+    float FloatProperty(const char* name) {
+        const auto bytes = Property(name);
+        float value = -1;
+        if (bytes.size() == sizeof value) std::memcpy(&value, bytes.data(), sizeof value);
         return value;
+    }
+
+    float Deceleration() { return FloatProperty("Device Accel Constant Deceleration"); }
+
+    // Gives the mouse the two properties a libinput device has (the server
+    // stores client-made device properties, though it does not act on them).
+    void AddLibinputProperties() {
+        Display* dpy = display_.get();
+        float speed = 0;
+        XIChangeProperty(dpy, MouseDevice(), XInternAtom(dpy, "libinput Accel Speed", False),
+                         XInternAtom(dpy, "FLOAT", False), 32, PropModeReplace,
+                         reinterpret_cast<unsigned char*>(&speed), 1);
+        unsigned char profiles[3] = {1, 0, 0};  // adaptive, flat, custom
+        XIChangeProperty(dpy, MouseDevice(),
+                         XInternAtom(dpy, "libinput Accel Profile Enabled", False), XA_INTEGER, 8,
+                         PropModeReplace, profiles, 3);
+        XSync(dpy, False);
+    }
+    void RemoveLibinputProperties() {
+        Display* dpy = display_.get();
+        XIDeleteProperty(dpy, MouseDevice(), XInternAtom(dpy, "libinput Accel Speed", False));
+        XIDeleteProperty(dpy, MouseDevice(),
+                         XInternAtom(dpy, "libinput Accel Profile Enabled", False));
+        XSync(dpy, False);
     }
 
     static test::XvfbServer* server_;
@@ -117,6 +151,26 @@ TEST_F(X11PointerSettingsTest, ApplyingAProfileSetsBothAndSkipsTheLinesOutsideKd
     EXPECT_EQ(Control().numerator, 2);
     EXPECT_FLOAT_EQ(Deceleration(), 1.0f / 1.5f);
     EXPECT_FALSE(settings_->SetWheelScrollLines(3));
+}
+
+TEST_F(X11PointerSettingsTest, LibinputDevicesGetTheirProfileAndSpeed) {
+    AddLibinputProperties();
+    ASSERT_TRUE(settings_->SetMouseSpeed(10));
+    const float before = Deceleration();
+
+    EXPECT_TRUE(settings_->SetMouseAcceleration(kAccelerationOff));
+    EXPECT_EQ(Property("libinput Accel Profile Enabled"),
+              (std::vector<unsigned char>{0, 1, 0}));  // flat
+    EXPECT_TRUE(settings_->SetMouseAcceleration(kAccelerationEnhanced));
+    EXPECT_EQ(Property("libinput Accel Profile Enabled"),
+              (std::vector<unsigned char>{1, 0, 0}));  // adaptive
+
+    EXPECT_TRUE(settings_->SetMouseSpeed(15));
+    EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), 0.5f);
+    EXPECT_TRUE(settings_->SetMouseSpeed(1));
+    EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), -0.9f);
+    EXPECT_FLOAT_EQ(Deceleration(), before);  // libinput's speed replaces the server's
+    RemoveLibinputProperties();
 }
 
 TEST(X11PointerSettingsNoDisplay, EveryValueIsSkipped) {
