@@ -235,6 +235,30 @@ TEST_F(X11InputTapTest, KeysAreForwardedWithTheirFlagsWhileForwardingIsOn) {
     EXPECT_EQ(Posted(1), (std::vector<PostedMessage>{{kMsgHookButton, kEventRight, 0}}));
 }
 
+// A new keyboard mapping (a layout switch) is picked up at once: the Q key
+// given F5 reports VK_F5.
+TEST_F(X11InputTapTest, KeysFollowTheKeyboardMapping) {
+    Display* dpy = injector_.get();
+    const KeyCode keycode = XKeysymToKeycode(dpy, XK_q);
+    int perKeycode = 0;
+    KeySym* old = XGetKeyboardMapping(dpy, keycode, 1, &perKeycode);
+    std::vector<KeySym> saved(old, old + perKeycode);
+    XFree(old);
+    std::vector<KeySym> remap(perKeycode, NoSymbol);
+    remap[0] = XK_F5;
+    XChangeKeyboardMapping(dpy, keycode, perKeycode, remap.data(), 1);
+    XSync(dpy, False);
+    std::this_thread::sleep_for(200ms);
+    XTestFakeKeyEvent(dpy, keycode, True, CurrentTime);
+    XSync(dpy, False);
+    const auto remapped = Posted(1);
+    XTestFakeKeyEvent(dpy, keycode, False, CurrentTime);
+    XChangeKeyboardMapping(dpy, keycode, perKeycode, saved.data(), 1);
+    XSync(dpy, False);
+    ASSERT_FALSE(remapped.empty());
+    EXPECT_EQ(remapped[0].wParam, WParam{0x74});  // VK_F5
+}
+
 // Raw events carry no automatic repeats: a held key is one press and one
 // release, which is what the macro recorder keeps of a Windows repeat anyway.
 TEST_F(X11InputTapTest, AHeldKeyIsOnePressAndOneRelease) {
