@@ -12,15 +12,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/X11ConnectionGuard.h"
+
 namespace qx {
 
 namespace {
 
 constexpr int kMaxXButton = 9;
-
-void MarkConnectionLost(Display*, void* userData) {
-    *static_cast<bool*>(userData) = true;
-}
 
 void SetMaskBit(unsigned char* mask, int event) {
     XISetMask(mask, event);
@@ -99,15 +97,15 @@ bool X11InputTap::Start(InputHooks& hooks) {
         return false;
     }
     Display* dpy = display_.get();
+    connectionLost_.store(false);
+    GuardX11Connection(dpy, &connectionLost_);
     int event = 0, error = 0, major = 2, minor = 2;
     if (!XQueryExtension(dpy, "XInputExtension", &xiOpcode_, &event, &error) ||
         XIQueryVersion(dpy, &major, &minor) != Success) {
         LogOnce(loggedNoXInput_, "the X server lacks XInput 2.2: input is not watched");
-        display_.reset();
+        CloseDisplay();
         return false;
     }
-    connectionLost_ = false;
-    XSetIOErrorExitHandler(dpy, MarkConnectionLost, &connectionLost_);
 
     // Raw events arrive whoever has the pointer or keyboard grabbed.
     unsigned char rawBits[XIMaskLen(XI_LASTEVENT)] = {};
@@ -148,13 +146,19 @@ void X11InputTap::Stop() {
     stopping_.store(true);
     Wake();
     if (thread_.joinable()) thread_.join();
-    display_.reset();  // closing the connection releases its grabs
+    CloseDisplay();  // closing the connection releases its grabs
     running_.store(false, std::memory_order_release);
     {
         std::lock_guard lock(grabMutex_);
         applied_ = requested_;
     }
     grabsApplied_.notify_all();
+}
+
+void X11InputTap::CloseDisplay() {
+    Display* dpy = display_.get();
+    display_.reset();
+    ReleaseX11Connection(dpy);
 }
 
 void X11InputTap::Wake() {
@@ -180,13 +184,13 @@ bool X11InputTap::WaitForGrabs(std::chrono::milliseconds timeout) {
 void X11InputTap::Run() {
     Display* dpy = display_.get();
     pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-    while (!stopping_.load() && !connectionLost_) {
-        while (!connectionLost_ && XPending(dpy) > 0) {
+    while (!stopping_.load() && !connectionLost_.load()) {
+        while (!connectionLost_.load() && XPending(dpy) > 0) {
             XEvent event;
             XNextEvent(dpy, &event);
             HandleEvent(&event);
         }
-        if (connectionLost_) break;
+        if (connectionLost_.load()) break;
         if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
         if (fds[1].revents & POLLIN) {
             std::uint64_t count = 0;
@@ -196,6 +200,8 @@ void X11InputTap::Run() {
         }
         if (fds[0].revents & (POLLHUP | POLLERR)) break;
     }
+    if (!stopping_.load())
+        LogOnce(loggedConnectionLost_, "lost the X connection: input is no longer watched");
 }
 
 void X11InputTap::HandleEvent(void* rawEvent) {
@@ -217,7 +223,6 @@ void X11InputTap::HandleEvent(void* rawEvent) {
                 HandleRawKey(event.xcookie.data, false);
                 break;
             case XI_HierarchyChanged:
-                ReadDevices();
                 grabbed_.fill(false);  // a new master needs its own grabs
                 SyncGrabs();
                 break;
@@ -265,6 +270,7 @@ void X11InputTap::ReadDevices() {
     xtestDevices_.clear();
     int count = 0;
     XIDeviceInfo* info = XIQueryDevice(dpy, XIAllDevices, &count);
+    if (info == nullptr) return;
     for (int i = 0; i < count; ++i) {
         if (info[i].use == XIMasterPointer) masterPointers_.push_back(info[i].deviceid);
         if (std::strstr(info[i].name, "XTEST") != nullptr)
@@ -295,6 +301,9 @@ void X11InputTap::SyncGrabs() {
         std::lock_guard lock(grabMutex_);
         request = requested_;
     }
+    // A fresh device list: grabbing on a master that has just gone would be
+    // an X error, and Xlib ends the process on those.
+    ReadDevices();
     std::array<bool, kMaxXButton + 1> wanted{};
     for (std::uint32_t code : hooks_->MouseInterceptTable())
         if (int button = XButtonForEventCode(code)) wanted[button] = true;

@@ -59,6 +59,7 @@ private:
     void ReadKeymap();
     void SyncGrabs();
     void Wake();
+    void CloseDisplay();
     void LogOnce(bool& logged, const std::string& text);
 
     std::string displayName_;
@@ -70,7 +71,7 @@ private:
     int xkbEventBase_ = 0;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
-    bool connectionLost_ = false;
+    std::atomic<bool> connectionLost_{false};
 
     // Tap thread only.
     std::vector<int> masterPointers_;
@@ -87,6 +88,7 @@ private:
     bool loggedNoDisplay_ = false;
     bool loggedNoXInput_ = false;
     bool loggedGrabRefused_ = false;
+    bool loggedConnectionLost_ = false;
 };
 
 }  // namespace qx

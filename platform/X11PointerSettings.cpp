@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/X11ConnectionGuard.h"
 #include "platform/X11Display.h"
 
 extern char** environ;
@@ -29,6 +30,7 @@ std::vector<int> PointerDevices(Display* dpy) {
     std::vector<int> ids;
     int count = 0;
     XIDeviceInfo* info = XIQueryDevice(dpy, XIAllDevices, &count);
+    if (info == nullptr) return ids;
     for (int i = 0; i < count; ++i) {
         const XIDeviceInfo& d = info[i];
         if (d.use != XISlavePointer && d.use != XIFloatingSlave) continue;
@@ -87,6 +89,26 @@ bool SetFlagsProperty(Display* dpy, int device, const char* name,
     return true;
 }
 
+// One short connection per call, guarded: the writer thread must survive an
+// X server that goes away.
+class Connection {
+public:
+    explicit Connection(const std::string& name)
+        : display_(OpenX11Display(name.empty() ? nullptr : name.c_str())) {
+        if (display_) GuardX11Connection(display_.get(), &lost_);
+    }
+    ~Connection() {
+        Display* dpy = display_.get();
+        display_.reset();
+        if (dpy) ReleaseX11Connection(dpy);
+    }
+    Display* get() const { return display_.get(); }
+
+private:
+    std::atomic<bool> lost_{false};
+    X11Display display_;
+};
+
 }  // namespace
 
 double PointerSpeedFactor(std::int32_t speed) {
@@ -102,9 +124,9 @@ X11PointerSettings::X11PointerSettings(std::string displayName)
     : displayName_(std::move(displayName)) {}
 
 bool X11PointerSettings::SetMouseAcceleration(const std::array<std::int32_t, 3>& values) {
-    X11Display display = OpenX11Display(displayName_.empty() ? nullptr : displayName_.c_str());
-    if (!display) return false;
-    Display* dpy = display.get();
+    Connection connection(displayName_);
+    Display* dpy = connection.get();
+    if (dpy == nullptr) return false;
     const std::int32_t level = values[2];
     const bool enhanced = level > 0;
     // Level 1 doubles the motion beyond the first threshold, level 2 (beyond
@@ -121,9 +143,9 @@ bool X11PointerSettings::SetMouseAcceleration(const std::array<std::int32_t, 3>&
 
 bool X11PointerSettings::SetMouseSpeed(std::int32_t speed) {
     if (speed < kPointerSpeedMin || speed > kPointerSpeedMax) return false;
-    X11Display display = OpenX11Display(displayName_.empty() ? nullptr : displayName_.c_str());
-    if (!display) return false;
-    Display* dpy = display.get();
+    Connection connection(displayName_);
+    Display* dpy = connection.get();
+    if (dpy == nullptr) return false;
     bool taken = false;
     for (int device : PointerDevices(dpy)) {
         if (SetFloatProperty(dpy, device, "libinput Accel Speed",

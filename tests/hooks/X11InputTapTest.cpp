@@ -285,6 +285,26 @@ TEST(X11InputTapNoDisplay, SaysSoOnceAndLeavesTheHooksDeciding) {
     EXPECT_EQ(hooks.MouseHookProc({kWmLButtonDown, 0}), (MouseVerdict{kEventLeft, true}));
 }
 
+// The X server going away must not take the utility with it (Xlib's default
+// is to end the process).
+TEST(X11InputTapServerGone, StopsWatchingAndSaysSo) {
+    if (!test::XvfbInstalled()) GTEST_SKIP() << "Xvfb is not installed";
+    auto server = std::make_unique<test::XvfbServer>();
+    ASSERT_TRUE(server->Running());
+    X11InputTap tap(server->Name());
+    InputHooks hooks(&tap);
+    RecordingTarget main;
+    ASSERT_TRUE(hooks.InstallInputHooks(&main));
+    testing::internal::CaptureStderr();
+    server.reset();
+    std::this_thread::sleep_for(500ms);
+    hooks.SetButtonIntercept(kEventLeft, true);  // wakes a thread that has ended
+    hooks.RemoveInputHooks();
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("lost the X connection"), std::string::npos) << log;
+    EXPECT_FALSE(hooks.InstallInputHooks(&main));  // no server to come back to
+}
+
 TEST(XButtons, MapOntoTheNativeMessagesAndBack) {
     for (std::uint32_t code : kButtonEventCodes) {
         const int button = XButtonForEventCode(code);
