@@ -22,7 +22,14 @@ inline constexpr std::uint32_t kWmMouseMove = 0x0200;
 inline constexpr std::uint32_t kWmLButtonDown = 0x0201;
 inline constexpr std::uint32_t kWmLButtonUp = 0x0202;
 inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
 inline constexpr std::uint32_t kWmRButtonUp = 0x0205;
+inline constexpr std::uint32_t kWmMButtonDown = 0x0207;
+inline constexpr std::uint32_t kWmMButtonUp = 0x0208;
+inline constexpr std::uint32_t kWmMouseWheel = 0x020A;
+inline constexpr std::uint32_t kWmXButtonDown = 0x020B;
+inline constexpr std::uint32_t kWmXButtonUp = 0x020C;
+inline constexpr std::uint32_t kWmMouseHWheel = 0x020E;
 
 // Main window.
 inline constexpr std::uint32_t kMsgApplyLanguage = kWmUser + 1;        // 1025: reason, language
