@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "device/DeviceProtocol.h"
 #include "macro/MacroEntry.h"
 #include "macro/MacroTable.h"
 
 namespace qx {
 
-inline constexpr std::size_t kMacroImageSize = 640;
+// kMacroImageSize (640) is the size of a macro transfer, device/DeviceProtocol.h.
 inline constexpr int kHighestSentMacroSlot = 7;
 
 struct MacroImage {
