@@ -14,6 +14,7 @@ namespace {
 // are too.
 std::mutex guardMutex;
 std::vector<Display*> guarded;
+std::vector<Display*> abandoned;
 XIOErrorHandler previousHandler = nullptr;
 bool handlerInstalled = false;
 
@@ -48,6 +49,15 @@ void GuardX11Connection(Display* display, std::atomic<bool>* lost) {
 void ReleaseX11Connection(Display* display) {
     std::lock_guard lock(guardMutex);
     guarded.erase(std::remove(guarded.begin(), guarded.end(), display), guarded.end());
+}
+
+}  // namespace qx
+
+namespace qx {
+
+void AbandonX11Connection(Display* display) {
+    std::lock_guard lock(guardMutex);
+    abandoned.push_back(display);
 }
 
 }  // namespace qx

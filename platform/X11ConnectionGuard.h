@@ -14,5 +14,9 @@ namespace qx {
 // ending the process. *lost must outlive the guard.
 void GuardX11Connection(_XDisplay* display, std::atomic<bool>* lost);
 void ReleaseX11Connection(_XDisplay* display);
+// For a connection that was lost: Xlib may still hold its internal locks as
+// the failing call left them, and XCloseDisplay can then wait forever. The
+// connection is kept (guarded, never used again) for the life of the process.
+void AbandonX11Connection(_XDisplay* display);
 
 }  // namespace qx

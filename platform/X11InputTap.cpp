@@ -87,7 +87,10 @@ void X11InputTap::LogOnce(bool& logged, const std::string& text) {
 }
 
 bool X11InputTap::Start(InputHooks& hooks) {
-    if (running_.load(std::memory_order_acquire)) return true;
+    if (running_.load(std::memory_order_acquire)) {
+        if (!threadEnded_.load(std::memory_order_acquire)) return true;
+        Stop();  // the connection was lost: try a new one
+    }
     hooks_ = &hooks;
     display_ = OpenX11Display(displayName_.empty() ? nullptr : displayName_.c_str());
     if (!display_) {
@@ -136,6 +139,7 @@ bool X11InputTap::Start(InputHooks& hooks) {
     std::uint64_t stale = 0;
     [[maybe_unused]] ssize_t n = read(wakeFd_, &stale, sizeof stale);
     stopping_.store(false);
+    threadEnded_.store(false);
     running_.store(true, std::memory_order_release);
     thread_ = std::thread(&X11InputTap::Run, this);
     return true;
@@ -156,6 +160,10 @@ void X11InputTap::Stop() {
 }
 
 void X11InputTap::CloseDisplay() {
+    if (connectionLost_.load()) {
+        AbandonX11Connection(display_.release());
+        return;
+    }
     Display* dpy = display_.get();
     display_.reset();
     ReleaseX11Connection(dpy);
@@ -202,6 +210,7 @@ void X11InputTap::Run() {
     }
     if (!stopping_.load())
         LogOnce(loggedConnectionLost_, "lost the X connection: input is no longer watched");
+    threadEnded_.store(true, std::memory_order_release);
 }
 
 void X11InputTap::HandleEvent(void* rawEvent) {

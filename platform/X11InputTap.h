@@ -47,6 +47,8 @@ public:
     void InterceptsChanged() override;
 
     bool Running() const { return running_.load(std::memory_order_acquire); }
+    // Running and still connected.
+    bool Watching() const { return Running() && !threadEnded_.load(std::memory_order_acquire); }
     // Waits until the grabs match the intercept table as of this call.
     bool WaitForGrabs(std::chrono::milliseconds timeout);
 
@@ -71,6 +73,7 @@ private:
     int xkbEventBase_ = 0;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> threadEnded_{false};
     std::atomic<bool> connectionLost_{false};
 
     // Tap thread only.

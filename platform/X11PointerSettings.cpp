@@ -98,6 +98,10 @@ public:
         if (display_) GuardX11Connection(display_.get(), &lost_);
     }
     ~Connection() {
+        if (lost_.load()) {
+            AbandonX11Connection(display_.release());
+            return;
+        }
         Display* dpy = display_.get();
         display_.reset();
         if (dpy) ReleaseX11Connection(dpy);

@@ -297,12 +297,17 @@ TEST(X11InputTapServerGone, StopsWatchingAndSaysSo) {
     ASSERT_TRUE(hooks.InstallInputHooks(&main));
     testing::internal::CaptureStderr();
     server.reset();
-    std::this_thread::sleep_for(500ms);
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (tap.Watching() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_FALSE(tap.Watching());
     hooks.SetButtonIntercept(kEventLeft, true);  // wakes a thread that has ended
+    // Installing again (the mouse plugged in) tries a new connection.
+    EXPECT_FALSE(hooks.InstallInputHooks(&main));
+    EXPECT_FALSE(tap.Running());
     hooks.RemoveInputHooks();
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("lost the X connection"), std::string::npos) << log;
-    EXPECT_FALSE(hooks.InstallInputHooks(&main));  // no server to come back to
 }
 
 TEST(XButtons, MapOntoTheNativeMessagesAndBack) {
