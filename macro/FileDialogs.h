@@ -26,4 +26,11 @@ public:
     virtual std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) = 0;
 };
 
+// Where no one can be asked (command-line tools): every dialog is cancelled.
+class NoFileDialogs final : public FileDialogs {
+public:
+    std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions&) override { return {}; }
+    std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions&) override { return {}; }
+};
+
 }  // namespace qx

@@ -28,6 +28,7 @@ void LoadCliLanguage(Context& context);
 // Prints "qxctl: <text>" on stderr and returns the failure exit code.
 int Fail(const std::string& text);
 
+int RunApply(Context& context);
 int RunProfiles(Context& context);
 int RunProfile(Context& context);
 int RunDevices(Context& context);

@@ -27,16 +27,6 @@ constexpr const char* kMacroUsage =
     "ID is 0x-prefixed hex or decimal.\n";
 
 // The command line has no dialogs: export and import name their file.
-class NoFileDialogs final : public FileDialogs {
-public:
-    std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions&) override {
-        return {};
-    }
-    std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions&) override {
-        return {};
-    }
-};
-
 std::optional<std::uint32_t> ParseNumber(const std::string& text) {
     if (text.empty() || text[0] == '-' || text[0] == '+') return std::nullopt;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');

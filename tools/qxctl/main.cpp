@@ -24,6 +24,7 @@ constexpr Command kCommands[] = {
     {"macro", "macro list|show|export|import|encode   the stored macros (qxctl macro for details)",
      RunMacro},
     {"language", "language                      the stored language (Language.cfg)", RunLanguage},
+    {"apply", "apply                         write the active profile into the mouse", RunApply},
     {"text", "text KEY [--lang N]           one text of a language (default: the stored one)", RunText},
 };
 
