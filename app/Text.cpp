@@ -56,16 +56,20 @@ std::u16string FromUtf8(std::string_view text) {
             ++i;
             continue;
         }
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
+        AppendCodePoint(out, c);
         i += extra + 1;
     }
     return out;
+}
+
+void AppendCodePoint(std::u16string& out, char32_t c) {
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (c >> 10));
+        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(c);
+    }
 }
 
 std::u16string FromBuffer(std::span<const char16_t> buffer) {

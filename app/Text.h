@@ -13,6 +13,9 @@ std::string ToUtf8(std::u16string_view text);
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
 
+// Appends a code point (up to U+10FFFF), as a surrogate pair above U+FFFF.
+void AppendCodePoint(std::u16string& out, char32_t c);
+
 // Text of a fixed, zero-terminated buffer (stops at the first zero or the end).
 std::u16string FromBuffer(std::span<const char16_t> buffer);
 

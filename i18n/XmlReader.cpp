@@ -232,16 +232,6 @@ const char* CodePageName(int codePage) {
     }
 }
 
-void AppendCodePoint(char32_t c, std::u16string& out) {
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (c >> 10));
-        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-        out += static_cast<char16_t>(c);
-    }
-}
-
 // A decimal or hexadecimal number; 0 when a character is not a digit.
 char32_t CharacterNumber(std::string_view digits, bool hex) {
     if (digits.empty()) return 0;
@@ -322,7 +312,7 @@ void AppendDecodedText(std::u16string_view text, std::u16string& out) {
             ++i;
             continue;
         }
-        AppendCodePoint(value, out);
+        AppendCodePoint(out, value);
         i += length + 2;
     }
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/hooks/RecordingTarget.h"
+#include "tests/support/RecordingTarget.h"
 
 namespace qx {
 namespace {

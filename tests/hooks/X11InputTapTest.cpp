@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/hooks/RecordingTarget.h"
+#include "tests/support/RecordingTarget.h"
 #include "tests/hooks/XvfbServer.h"
 
 namespace qx {

@@ -15,7 +15,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::FakeReport;
-using test::Posted;
+using Posted = test::PostedMessage;
 using test::RecordingTarget;
 
 class FakePointer final : public PointerSettings {
@@ -214,7 +214,7 @@ TEST_F(DeviceWriterTest, EachRefusedStepGivesItsCode) {
 TEST_F(DeviceWriterTest, ThreadRunsOnePassPerSignalAndStops) {
     std::thread thread([&] { writer.DeviceWriterThread(); });
     EXPECT_TRUE(control.RequestSync());
-    ASSERT_TRUE(main.WaitFor(kMsgSyncSucceeded, 5s));
+    ASSERT_TRUE(main.WaitForMessage(kMsgSyncSucceeded, 5s));
     EXPECT_FALSE(control.RequestSync());  // SyncReady stays 0 until the result is handled
     control.syncReady = true;
     control.writerRunning = false;
