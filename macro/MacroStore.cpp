@@ -108,7 +108,7 @@ MacroStore::ImportOutcome MacroStore::ImportMacroFrom(const std::filesystem::pat
     const auto read = ReadFilePrefix(path, content);
     if (!read.ok()) return {};
     ImportOutcome outcome{true, table_.ImportRecord(content)};
-    if (outcome.category) SaveMacroFile();
+    if (outcome.category) outcome.saved = SaveMacroFile();
     return outcome;
 }
 

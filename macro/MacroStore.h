@@ -47,11 +47,13 @@ public:
 
     // The same without a dialog. ExportMacroTo writes the slot's 4104 bytes;
     // ImportMacroFrom reads up to 4104 bytes of the file and imports them
-    // (saving the table when a slot was filled). Neither shows a message.
+    // (saving the table when a slot was filled). Neither shows a message
+    // beyond those of SaveMacroFile.
     MacroExportResult ExportMacroTo(std::uint32_t id, const std::filesystem::path& path);
     struct ImportOutcome {
         bool opened = false;
         std::optional<std::uint32_t> category;  // set when a slot was filled
+        bool saved = false;                     // Macro.cfg now holds the import
     };
     ImportOutcome ImportMacroFrom(const std::filesystem::path& path);
 

@@ -225,6 +225,19 @@ TEST_F(MacroStoreTest, ImportUnreadableDuplicateAndFull) {
     EXPECT_FALSE(table.FindMacroById(0x17000000));
 }
 
+TEST_F(MacroStoreTest, ImportTellsWhetherTheFileWasSaved) {
+    const auto file = dir / "m.cfg";
+    const auto record = Record(0x16000001, {Press(1)});
+    WriteBytes(file, record.get(), sizeof(MacroEntry));
+    EXPECT_TRUE(store.ImportMacroFrom(file).saved);
+
+    MacroTable other;
+    const auto outcome = Store(other, dir / "gone").ImportMacroFrom(file);  // no data folder
+    EXPECT_TRUE(outcome.opened);
+    EXPECT_EQ(outcome.category, 22u);
+    EXPECT_FALSE(outcome.saved);
+}
+
 TEST(MacroInUse, ProfileEntriesAndTheActiveButtons) {
     auto table = std::make_unique<ProfileTable>();
     auto active = std::make_unique<ProfileSettings>();

@@ -62,5 +62,17 @@ TEST(QxctlMacro, EncodeImportListShowExport) {
     EXPECT_NE(Qxctl(dir, "macro encode").status, 0);
 }
 
+TEST(QxctlMacro, UnreadableMacroFileStopsEveryCommand) {
+    TempDir dir;
+    const auto file = dir / "m.cfg";
+    const auto record = Record(0x16ABCDEF, {Press(0x41)});
+    WriteBytes(file, record.get(), sizeof(MacroEntry));
+    std::filesystem::create_directories(dir / "data" / "Macro.cfg" / "in-the-way");
+
+    EXPECT_NE(Qxctl(dir, "macro list").status, 0);
+    EXPECT_NE(Qxctl(dir, "macro import '" + file.string() + "'").status, 0);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "data" / "Macro.cfg" / "in-the-way"));
+}
+
 }  // namespace
 }  // namespace qx

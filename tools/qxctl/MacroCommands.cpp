@@ -82,9 +82,13 @@ struct MacroCommand {
             c.language.table.Set("str_msg4", u"Access denied: the macro file cannot be written.");
     }
 
-    // A data folder without Macro.cfg simply has no macros yet.
-    void Load() {
-        if (std::filesystem::exists(store.MacroFilePath())) store.LoadMacroFile();
+    // A data folder without Macro.cfg simply has no macros yet. One that
+    // cannot be read must stop the command: an import would otherwise save
+    // an empty table over it.
+    bool Load() {
+        if (!std::filesystem::exists(store.MacroFilePath()) || store.LoadMacroFile()) return true;
+        Fail("cannot read " + store.MacroFilePath().string());
+        return false;
     }
 
     Context& context;
@@ -96,7 +100,7 @@ struct MacroCommand {
 };
 
 int List(MacroCommand& m) {
-    m.Load();
+    if (!m.Load()) return 1;
     const bool json = m.context.HasFlag("--json");
     JsonWriter out;
     out.BeginArray();
@@ -130,7 +134,7 @@ std::optional<std::size_t> FindSlot(MacroCommand& m, const std::string& idText) 
         Fail("not a macro id: " + idText);
         return std::nullopt;
     }
-    m.Load();
+    if (!m.Load()) return std::nullopt;
     const auto slot = m.table.FindMacroById(*id);
     if (!slot) Fail("no macro with id " + HexId(*id));
     return slot;
@@ -167,13 +171,15 @@ int Export(MacroCommand& m, const std::vector<std::string>& args) {
 
 int Import(MacroCommand& m, const std::vector<std::string>& args) {
     if (args.size() != 1) return Fail(kMacroUsage), 2;
-    m.Load();
+    if (!m.Load()) return 1;
     const std::filesystem::path path = args[0];
     const auto outcome = m.store.ImportMacroFrom(path);
     if (!outcome.opened)
         return Fail(ToUtf8(FormatText(kMsgInvalidProfile, {FromUtf8(path.string())})));
     if (!outcome.category)
         return Fail("nothing imported: the id is already stored, or the table is full");
+    if (!outcome.saved)
+        return Fail("nothing imported: cannot write " + m.store.MacroFilePath().string());
     MacroEntry record{};
     ReadFilePrefix(path, AsWritableBytes(record));
     std::printf("imported %s, category %u\n", HexId(record.id).c_str(), *outcome.category);
