@@ -12,7 +12,8 @@ namespace {
 int ParseLanguageNumber(const std::string& text) {
     char* end = nullptr;
     const long number = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || !FindLanguage(static_cast<int>(number))) return 0;
+    // Range first: a cast would turn 4294967297 into language 1.
+    if (text.empty() || *end != '\0' || number < 1 || number > 12) return 0;
     return static_cast<int>(number);
 }
 
