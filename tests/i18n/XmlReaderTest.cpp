@@ -84,6 +84,8 @@ TEST(XmlReader, DeclaredEncodingsAreConverted) {
          "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" + body + "\xCF\xF0\xE8" + end, u"При"},
         {"gb2312", "<?xml version='1.0' encoding='gb2312'?>" + body + "\xD6\xD0\xCE\xC4" + end,
          u"中文"},
+        {"euc-cn", "<?xml version=\"1.0\" encoding=\"EUC-CN\"?>" + body + "\xD6\xD0\xCE\xC4" + end,
+         u"中文"},
         {"big5", "<?xml version=\"1.0\" encoding = \"Big5\" ?>" + body + "\xA4\xA4\xA4\xE5" + end,
          u"中文"},
         {"shift_jis",
