@@ -1,5 +1,6 @@
 // qxctl language, qxctl text.
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/Folders.h"
 #include "app/Text.h"
@@ -59,7 +60,13 @@ int RunText(Context& context) {
             return Fail("the stored language " + std::to_string(number) +
                         " is not 1 to 12; give --lang N");
     }
-    LoadLanguageFile(context.language, ExecutableFolder() / FindLanguage(number)->file);
+    // The utility shows empty texts for a missing file; a script must not take
+    // that for the key's text.
+    const std::filesystem::path file = ExecutableFolder() / FindLanguage(number)->file;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return Fail("no language file " + file.string());
+    LoadLanguageFile(context.language, file);
     std::printf("%s\n", ToUtf8(context.language.table.Text(key)).c_str());
     return 0;
 }
