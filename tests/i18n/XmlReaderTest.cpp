@@ -139,6 +139,12 @@ TEST(XmlReader, ReferencesDecodeOrStayLiteral) {
         {"&#;", u"&#;"},
         {"&#12a;", u"&#12a;"},
         {"&#xD800;", u"&#xD800;"},
+        // A pair spelt as two references is one character; a half alone is none.
+        {"&#xD83D;&#xDE00;", u"\U0001F600"},
+        {"&#55357;&#56832;!", u"\U0001F600!"},
+        {"&#xDE00;&#xD83D;", u"&#xDE00;&#xD83D;"},
+        {"&#xD83D;x&#xDE00;", u"&#xD83D;x&#xDE00;"},
+        {"&#xD83D;&amp;", u"&#xD83D;&"},
         {"&#x110000;", u"&#x110000;"},
         {"&abcdefghi;", u"&abcdefghi;"},    // 9 characters: looked up, unknown
         {"&abcdefghij;", u"&abcdefghij;"},  // ';' too late
