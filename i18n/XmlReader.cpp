@@ -268,6 +268,46 @@ std::span<const XmlEntity> XmlEntityTable() {
     return kEntities;
 }
 
+namespace {
+
+// The value of the reference whose '&' is at text[at], 0 when there is none;
+// `length` is the length of its name. Surrogate halves are returned as they
+// are: only the caller sees whether a second half follows.
+char32_t ReferenceAt(std::u16string_view text, std::size_t at, std::size_t& length) {
+    const std::size_t n = text.size();
+    // Up to 9 characters, all below 128, then ';'.
+    std::array<char, 9> name{};
+    std::array<char, 9> folded{};
+    length = 0;
+    bool terminated = false;
+    for (; length <= 9 && at + 1 + length < n; ++length) {
+        const char16_t c = text[at + 1 + length];
+        if (c == u';') {
+            terminated = true;
+            break;
+        }
+        if (c >= 128 || length == 9) break;
+        name[length] = static_cast<char>(c);
+        folded[length] = LowerAscii(static_cast<char>(c));
+    }
+    if (!terminated || length == 0) return 0;
+    const std::string_view raw(name.data(), length);
+    const std::string_view lower(folded.data(), length);
+    if (lower[0] != '#') return EntityValue(raw, lower);
+    const bool hex = length > 1 && lower[1] == 'x';
+    const char32_t value = CharacterNumber(lower.substr(hex ? 2 : 1), hex);
+    return value > 0x10FFFF ? 0 : value;  // beyond Unicode: no character
+}
+
+bool IsHighSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+}  // namespace
+
 void AppendDecodedText(std::u16string_view text, std::u16string& out) {
     const std::size_t n = text.size();
     std::size_t i = 0;
@@ -279,33 +319,24 @@ void AppendDecodedText(std::u16string_view text, std::u16string& out) {
         }
         out.append(text.substr(i, amp - i));
         i = amp;
-        // Up to 9 characters, all below 128, then ';'.
-        std::array<char, 9> name{};
-        std::array<char, 9> folded{};
         std::size_t length = 0;
-        bool terminated = false;
-        for (; length <= 9 && i + 1 + length < n; ++length) {
-            const char16_t c = text[i + 1 + length];
-            if (c == u';') {
-                terminated = true;
-                break;
+        char32_t value = ReferenceAt(text, i, length);
+        if (IsHighSurrogate(value)) {
+            // Two references that spell a surrogate pair are one character; a
+            // half on its own is none.
+            const std::size_t next = i + length + 2;
+            std::size_t lowLength = 0;
+            const char32_t low =
+                next < n && text[next] == u'&' ? ReferenceAt(text, next, lowLength) : 0;
+            if (IsLowSurrogate(low)) {
+                out += static_cast<char16_t>(value);
+                out += static_cast<char16_t>(low);
+                i = next + lowLength + 2;
+                continue;
             }
-            if (c >= 128 || length == 9) break;
-            name[length] = static_cast<char>(c);
-            folded[length] = LowerAscii(static_cast<char>(c));
-        }
-        char32_t value = 0;
-        if (terminated && length > 0) {
-            const std::string_view raw(name.data(), length);
-            const std::string_view lower(folded.data(), length);
-            if (lower[0] == '#') {
-                const bool hex = length > 1 && lower[1] == 'x';
-                value = CharacterNumber(lower.substr(hex ? 2 : 1), hex);
-                // Not a character: no code point, a surrogate half or beyond Unicode.
-                if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) value = 0;
-            } else {
-                value = EntityValue(raw, lower);
-            }
+            value = 0;
+        } else if (IsLowSurrogate(value)) {
+            value = 0;
         }
         if (value == 0) {
             out += u'&';

@@ -24,6 +24,8 @@ TEST(XmlEncoding, CharsetNamesGiveTheirCodePages) {
         {"utf-16", 1200},
         {"gb2312", 936},
         {"GBK", 936},
+        {"EUC-CN", 936},
+        {"x-euc-cn", 936},
         {"chinese", 936},
         {"big5", 950},
         {"Shift_JIS", 932},

@@ -84,6 +84,8 @@ TEST(XmlReader, DeclaredEncodingsAreConverted) {
          "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" + body + "\xCF\xF0\xE8" + end, u"При"},
         {"gb2312", "<?xml version='1.0' encoding='gb2312'?>" + body + "\xD6\xD0\xCE\xC4" + end,
          u"中文"},
+        {"euc-cn", "<?xml version=\"1.0\" encoding=\"EUC-CN\"?>" + body + "\xD6\xD0\xCE\xC4" + end,
+         u"中文"},
         {"big5", "<?xml version=\"1.0\" encoding = \"Big5\" ?>" + body + "\xA4\xA4\xA4\xE5" + end,
          u"中文"},
         {"shift_jis",
@@ -137,6 +139,12 @@ TEST(XmlReader, ReferencesDecodeOrStayLiteral) {
         {"&#;", u"&#;"},
         {"&#12a;", u"&#12a;"},
         {"&#xD800;", u"&#xD800;"},
+        // A pair spelt as two references is one character; a half alone is none.
+        {"&#xD83D;&#xDE00;", u"\U0001F600"},
+        {"&#55357;&#56832;!", u"\U0001F600!"},
+        {"&#xDE00;&#xD83D;", u"&#xDE00;&#xD83D;"},
+        {"&#xD83D;x&#xDE00;", u"&#xD83D;x&#xDE00;"},
+        {"&#xD83D;&amp;", u"&#xD83D;&"},
         {"&#x110000;", u"&#x110000;"},
         {"&abcdefghi;", u"&abcdefghi;"},    // 9 characters: looked up, unknown
         {"&abcdefghij;", u"&abcdefghij;"},  // ';' too late

@@ -1,5 +1,6 @@
 // qxctl language, qxctl text.
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/Folders.h"
 #include "app/Text.h"
@@ -12,7 +13,8 @@ namespace {
 int ParseLanguageNumber(const std::string& text) {
     char* end = nullptr;
     const long number = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || !FindLanguage(static_cast<int>(number))) return 0;
+    // Range first: a cast would turn 4294967297 into language 1.
+    if (text.empty() || *end != '\0' || number < 1 || number > 12) return 0;
     return static_cast<int>(number);
 }
 
@@ -58,7 +60,13 @@ int RunText(Context& context) {
             return Fail("the stored language " + std::to_string(number) +
                         " is not 1 to 12; give --lang N");
     }
-    LoadLanguageFile(context.language, ExecutableFolder() / FindLanguage(number)->file);
+    // The utility shows empty texts for a missing file; a script must not take
+    // that for the key's text.
+    const std::filesystem::path file = ExecutableFolder() / FindLanguage(number)->file;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error))
+        return Fail("no language file " + file.string());
+    LoadLanguageFile(context.language, file);
     std::printf("%s\n", ToUtf8(context.language.table.Text(key)).c_str());
     return 0;
 }
