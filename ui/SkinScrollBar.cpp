@@ -85,54 +85,37 @@ bool CSkinScrollBar::RepeatShouldStop() const {
     }
 }
 
+// The scroll code an arrow or page area sends (SB_LINEUP is 0); -1 otherwise.
+int CSkinScrollBar::ScrollCode(Part part) {
+    switch (part) {
+        case Part::FirstArrow: return kSbLineUp;
+        case Part::SecondArrow: return kSbLineDown;
+        case Part::PageBefore: return kSbPageUp;
+        case Part::PageAfter: return kSbPageDown;
+        default: return -1;
+    }
+}
+
 void CSkinScrollBar::Repeat() {
     if (pressed_ == Part::None || RepeatShouldStop()) {
         repeat_.stop();
         return;
     }
-    switch (pressed_) {
-        case Part::FirstArrow:
-            Send(kSbLineUp);
-            break;
-        case Part::SecondArrow:
-            Send(kSbLineDown);
-            break;
-        case Part::PageBefore:
-            Send(kSbPageUp);
-            break;
-        case Part::PageAfter:
-            Send(kSbPageDown);
-            break;
-        default:
-            break;
-    }
+    if (const int code = ScrollCode(pressed_); code >= 0) Send(code);
 }
 
 void CSkinScrollBar::mousePressEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     pointerAlong_ = Along(e->position().toPoint());
     pressed_ = PartAt(pointerAlong_);
-    switch (pressed_) {
-        case Part::FirstArrow:
-            Send(kSbLineUp);
-            break;
-        case Part::SecondArrow:
-            Send(kSbLineDown);
-            break;
-        case Part::PageBefore:
-            Send(kSbPageUp);
-            break;
-        case Part::PageAfter:
-            Send(kSbPageDown);
-            break;
-        case Part::Thumb:
-            grabOffset_ = pointerAlong_ - Geometry().thumbStart;
-            trackPos_ = pos_;
-            update();
-            return;
-        case Part::None:
-            return;
+    if (pressed_ == Part::None) return;
+    if (pressed_ == Part::Thumb) {
+        grabOffset_ = pointerAlong_ - Geometry().thumbStart;
+        trackPos_ = pos_;
+        update();
+        return;
     }
+    Send(ScrollCode(pressed_));
     delay_.start();
     update();
 }

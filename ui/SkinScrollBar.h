@@ -50,6 +50,7 @@ private:
     int Along(const QPoint& p) const;
     void Send(int code, int pos = 0);
     void Repeat();
+    static int ScrollCode(Part part);
     bool RepeatShouldStop() const;
 
     Qt::Orientation orientation_;

@@ -131,6 +131,15 @@ TEST(SkinScroll, ArrowPressScrollsAtOnceThenRepeats) {
     const auto before = codes.size();
     QTest::qWait(250);
     EXPECT_EQ(codes.size(), before);  // released: no more
+
+    // The first arrow repeats too (its code, SB_LINEUP, is 0).
+    codes.clear();
+    const QPoint firstArrow(9, 5);
+    QTest::mousePress(bar, Qt::LeftButton, {}, firstArrow);
+    QTest::qWait(800);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, firstArrow);
+    EXPECT_GE(codes.size(), 2u);
+    for (int code : codes) EXPECT_EQ(code, ui::kSbLineUp);
 }
 
 TEST(SkinScroll, FirstArrowRepetitionStopsAtTheTop) {
