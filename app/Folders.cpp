@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "app/IniFile.h"
-#include "app/Text.h"
+#include "base/IniFile.h"
+#include "base/Text.h"
 
 namespace qx {
 

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "app/Folders.h"
-#include "app/ManualResetEvent.h"
-#include "app/MenuLibrary.h"
-#include "app/Notifier.h"
+#include "base/ManualResetEvent.h"
+#include "base/MenuLibrary.h"
+#include "base/Notifier.h"
 #include "platform/SingleInstance.h"
 
 namespace qx {

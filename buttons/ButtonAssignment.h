@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/Notifier.h"
-#include "buttons/FunctionCatalogue.h"
-#include "buttons/KeyTables.h"
+#include "base/Notifier.h"
+#include "base/FunctionCatalogue.h"
+#include "base/KeyTables.h"
 #include "i18n/LanguageTable.h"
 #include "macro/MacroTable.h"
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 namespace qx {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 namespace qx {
 

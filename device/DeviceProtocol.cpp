@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 namespace qx {
 namespace {

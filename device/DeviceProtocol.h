@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "buttons/FunctionCatalogue.h"
+#include "base/FunctionCatalogue.h"
 
 namespace qx {
 

@@ -13,7 +13,7 @@
 #include <span>
 #include <string>
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 #include "device/DeviceProtocol.h"
 #include "device/HidBackend.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 
 namespace qx::emu {
 

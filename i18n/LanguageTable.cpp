@@ -4,10 +4,10 @@
 #include <array>
 #include <cstddef>
 
-#include "app/DataFile.h"
-#include "app/IniFile.h"
-#include "app/Notifier.h"
-#include "app/Text.h"
+#include "base/DataFile.h"
+#include "base/IniFile.h"
+#include "base/Notifier.h"
+#include "base/Text.h"
 #include "i18n/XmlReader.h"
 
 namespace qx {

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <unordered_map>
 
-#include "app/DataFile.h"
-#include "app/Text.h"
+#include "base/DataFile.h"
+#include "base/Text.h"
 #include "i18n/XmlEncoding.h"
 
 namespace qx {

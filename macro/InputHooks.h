@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "app/Messages.h"
-#include "buttons/FunctionCatalogue.h"
+#include "base/Messages.h"
+#include "base/FunctionCatalogue.h"
 
 namespace qx {
 

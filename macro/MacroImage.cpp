@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 
 namespace qx {
 namespace {

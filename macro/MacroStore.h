@@ -6,13 +6,12 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/Clock.h"
-#include "app/Notifier.h"
+#include "base/Clock.h"
+#include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroTable.h"
-#include "profile/ProfileFiles.h"
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 namespace qx {
 

@@ -11,7 +11,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 
 namespace qx {
 namespace {

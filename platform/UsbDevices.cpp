@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 #include "platform/SystemHidBackend.h"
 #include "platform/VirtualHidBackend.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <mutex>
 
-#include "buttons/KeyboardLayout.h"
+#include "base/KeyboardLayout.h"
 #include "platform/X11Display.h"
 
 struct _XkbDesc;

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Clock.h"
-#include "app/ManualResetEvent.h"
-#include "app/Messages.h"
-#include "app/Notifier.h"
+#include "base/Clock.h"
+#include "base/ManualResetEvent.h"
+#include "base/Messages.h"
+#include "base/Notifier.h"
 #include "buttons/PointerSettings.h"
 #include "device/USBDriver.h"
 #include "i18n/LanguageTable.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "app/DataFile.h"
-#include "app/Text.h"
+#include "base/DataFile.h"
+#include "base/Text.h"
 
 namespace qx {
 namespace {

@@ -6,23 +6,11 @@
 #include <functional>
 #include <memory>
 
-#include "app/Notifier.h"
+#include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 namespace qx {
-
-// The process-wide profile data: the active profile's settings, the table,
-// the button macro ids and which entry is active.
-struct ProfileState {
-    ProfileSettings settings{};
-    ProfileTable table{};
-    ButtonMacroIds macroIds{};
-    int activeIndex = 0;  // ActiveProfileEntry, 0-based
-
-    ProfileEntry& ActiveEntry() { return table.entries[activeIndex]; }
-    const ProfileEntry& ActiveEntry() const { return table.entries[activeIndex]; }
-};
 
 inline constexpr std::size_t kExchangeFileSize = sizeof(ProfileSettings) + sizeof(ProfileTable);
 
@@ -77,9 +65,5 @@ private:
 // The message texts of the profile files.
 inline constexpr char16_t kMsgFileOpenFailed[] =
     u"Failed to open file, check whether there is a %s path?";
-inline constexpr char16_t kMsgInvalidProfile[] = u"%s is an invaild Profile!";
-inline constexpr char16_t kMsgExportFailed[] = u"%s export failed!";
-inline constexpr char16_t kMsgExportSuccess[] = u"%s export success!";
-inline constexpr char16_t kMsgImportSuccess[] = u"%s import success!";
 
 }  // namespace qx

@@ -8,7 +8,7 @@
 #include <QScreen>
 #include <QThread>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "i18n/LanguageTable.h"
 #include "ui/GDIBitmapBtn.h"
 #include "ui/SkinPicture.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Notifier.h"
+#include "base/Notifier.h"
 #include "ui/PrivateMessage.h"
 
 namespace qx {

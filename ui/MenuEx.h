@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace qx::ui {
 

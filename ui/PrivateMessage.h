@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace qx::ui {
 

@@ -1,4 +1,4 @@
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

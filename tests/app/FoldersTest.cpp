@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/IniFile.h"
-#include "app/Text.h"
+#include "base/IniFile.h"
+#include "base/Text.h"
 #include "tests/support/TempDir.h"
 
 namespace qx {

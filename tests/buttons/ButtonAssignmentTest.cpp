@@ -6,7 +6,7 @@
 #include <memory>
 #include <set>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace qx {
 namespace {

@@ -1,4 +1,4 @@
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 
 #include <gtest/gtest.h>
 
@@ -258,13 +258,13 @@ TEST(CombinationCodes, FromTheFourBoxesAndTheCapturedKey) {
 }
 
 TEST(KeyTablesBinding, FollowsTheLanguageAtEachCall) {
-    Localization language;
-    KeyTables keys(language, us);
+    int currentLanguage = 2;
+    KeyTables keys(currentLanguage, us);
     EXPECT_EQ(keys.VirtualKeyToDeviceKey(0x41), 0x04);
-    language.currentLanguage = kLanguageFrench;
+    currentLanguage = kLanguageFrench;
     EXPECT_EQ(keys.VirtualKeyToDeviceKey(0x41), 0x14);
     EXPECT_EQ(keys.CombinationText(CombinationCode(kModCtrl, 0x04)), u"Ctrl + Q");
-    language.currentLanguage = 1;
+    currentLanguage = 1;
     EXPECT_EQ(keys.CombinationText(CombinationCode(kModCtrl, 0x04)), u"Ctrl + A");
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 
 // X11 last: its macros (None, Status, ...) would break the test framework.
 #include <X11/XKBlib.h>

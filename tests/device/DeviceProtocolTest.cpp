@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 #include "tests/device/FakeHidBackend.h"
 
 namespace qx {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 #include "device/USBDriver.h"
 #include "emulator/VirtualMouseFirmware.h"
 #include "platform/UsbDevices.h"

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/Clock.h"
-#include "app/Notifier.h"
+#include "base/Clock.h"
+#include "base/Notifier.h"
 #include "macro/MacroImage.h"
 #include "macro/MacroStore.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/XmlReader.h"
 

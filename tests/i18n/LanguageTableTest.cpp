@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/IniFile.h"
-#include "app/Notifier.h"
-#include "app/Text.h"
+#include "base/IniFile.h"
+#include "base/Notifier.h"
+#include "base/Text.h"
 #include "tests/support/TempDir.h"
 
 namespace qx {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "i18n/XmlReader.h"
 
 namespace qx {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "i18n/XmlEncoding.h"
 #include "tests/support/TempDir.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 #include "tests/macro/MacroTestSupport.h"
 
 namespace qx {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <thread>
 
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 #include "macro/MacroTable.h"
 #include "tests/macro/MacroTestSupport.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroEntry.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "tests/device/FakeHidBackend.h"
 #include "tests/support/RecordingTarget.h"
 #include "tests/support/TempDir.h"

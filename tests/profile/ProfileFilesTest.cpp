@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "tests/support/TempDir.h"
 
 namespace qx {

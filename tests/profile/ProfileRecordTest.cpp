@@ -1,11 +1,11 @@
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace qx {
 namespace {

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 namespace qx::test {
 

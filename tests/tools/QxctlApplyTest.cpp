@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"

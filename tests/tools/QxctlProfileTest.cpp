@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/RunProgram.h"
 

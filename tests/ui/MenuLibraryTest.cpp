@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-#include "app/MenuLibrary.h"
+#include "base/MenuLibrary.h"
 #include "tests/ui/UiTestSupport.h"
 
 namespace qx::test {

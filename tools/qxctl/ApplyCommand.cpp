@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "app/Folders.h"
-#include "app/Text.h"
+#include "base/Text.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "platform/SystemHidBackend.h"

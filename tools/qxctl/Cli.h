@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Notifier.h"
+#include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
 
 namespace qx::cli {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 #include "app/Folders.h"
 #include "device/USBDriver.h"
 #include "platform/SystemHidBackend.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/Folders.h"
-#include "app/Text.h"
+#include "base/Text.h"
 #include "tools/qxctl/Cli.h"
 
 namespace qx::cli {

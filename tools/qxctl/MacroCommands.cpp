@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/Clock.h"
-#include "app/DataFile.h"
-#include "app/Text.h"
-#include "buttons/KeyTables.h"
+#include "base/Clock.h"
+#include "base/DataFile.h"
+#include "base/Text.h"
+#include "base/KeyTables.h"
 #include "macro/MacroImage.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"

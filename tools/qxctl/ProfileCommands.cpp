@@ -2,8 +2,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/DataFile.h"
-#include "app/Text.h"
+#include "base/DataFile.h"
+#include "base/Text.h"
 #include "profile/ProfileFiles.h"
 #include "tools/qxctl/Cli.h"
 #include "tools/qxctl/Json.h"

@@ -9,7 +9,7 @@
 #include <QPainterPath>
 #include <cstdio>
 
-#include "app/MenuLibrary.h"
+#include "base/MenuLibrary.h"
 #include "i18n/LanguageTable.h"
 #include "support/DlgProgress.h"
 #include "ui/BitmapEdit.h"

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/MenuLibrary.h"
+#include "base/MenuLibrary.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "app/Notifier.h"
+#include "base/Notifier.h"
 
 #include <cstdio>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace qx {
 

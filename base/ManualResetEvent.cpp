@@ -1,4 +1,4 @@
-#include "app/ManualResetEvent.h"
+#include "base/ManualResetEvent.h"
 
 namespace qx {
 

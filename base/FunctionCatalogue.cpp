@@ -1,4 +1,4 @@
-#include "buttons/FunctionCatalogue.h"
+#include "base/FunctionCatalogue.h"
 
 namespace qx {
 namespace {

@@ -1,6 +1,6 @@
-#include "buttons/KeyboardLayout.h"
+#include "base/KeyboardLayout.h"
 
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 
 namespace qx {
 

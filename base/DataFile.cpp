@@ -1,4 +1,4 @@
-#include "app/DataFile.h"
+#include "base/DataFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -55,4 +55,10 @@ public:
     void ShowStandardInfo(std::u16string_view text) override;
 };
 
+// Results of exchanging a profile or a macro file, shown in the "Info" box.
+inline constexpr char16_t kMsgInvalidProfile[] = u"%s is an invaild Profile!";
+inline constexpr char16_t kMsgExportFailed[] = u"%s export failed!";
+inline constexpr char16_t kMsgExportSuccess[] = u"%s export success!";
+inline constexpr char16_t kMsgImportSuccess[] = u"%s import success!";
+
 }  // namespace qx

@@ -1,8 +1,8 @@
-#include "profile/ProfileRecord.h"
+#include "base/ProfileRecord.h"
 
 #include <cstring>
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace qx {
 

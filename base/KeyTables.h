@@ -11,8 +11,7 @@
 #include <span>
 #include <string>
 
-#include "buttons/KeyboardLayout.h"
-#include "i18n/LanguageTable.h"
+#include "base/KeyboardLayout.h"
 
 namespace qx {
 
@@ -66,18 +65,19 @@ std::u16string CombinationText(std::uint32_t code, int currentLanguage,
 std::uint32_t MakeCombinationCode(bool ctrl, bool alt, bool shift, bool win,
                                   std::uint32_t capturedVirtualKey, int currentLanguage);
 
-// The same, bound to the process's language state and keyboard layout.
+// The same, bound to the process's language number (which changes with the
+// user-interface language) and keyboard layout.
 class KeyTables {
 public:
-    KeyTables(const Localization& language, const KeyboardLayout& layout)
-        : language_(language), layout_(layout) {}
+    KeyTables(const int& currentLanguage, const KeyboardLayout& layout)
+        : currentLanguage_(currentLanguage), layout_(layout) {}
 
-    KeyLayoutTable Table() const { return KeyLayoutTableFor(language_.currentLanguage); }
+    KeyLayoutTable Table() const { return KeyLayoutTableFor(currentLanguage_); }
     std::uint32_t DeviceKeyToVirtualKey(std::uint8_t deviceKey) const {
-        return qx::DeviceKeyToVirtualKey(deviceKey, language_.currentLanguage);
+        return qx::DeviceKeyToVirtualKey(deviceKey, currentLanguage_);
     }
     std::uint8_t VirtualKeyToDeviceKey(std::uint32_t virtualKey) const {
-        return qx::VirtualKeyToDeviceKey(virtualKey, language_.currentLanguage);
+        return qx::VirtualKeyToDeviceKey(virtualKey, currentLanguage_);
     }
     std::u16string ComboKeyName(std::uint32_t virtualKey) const {
         return qx::ComboKeyName(virtualKey, layout_);
@@ -86,18 +86,18 @@ public:
         return qx::KeyName(virtualKey, layout_);
     }
     std::u16string CombinationText(std::uint32_t code) const {
-        return qx::CombinationText(code, language_.currentLanguage, layout_);
+        return qx::CombinationText(code, currentLanguage_, layout_);
     }
     std::uint32_t MakeCombinationCode(bool ctrl, bool alt, bool shift, bool win,
                                       std::uint32_t capturedVirtualKey) const {
         return qx::MakeCombinationCode(ctrl, alt, shift, win, capturedVirtualKey,
-                                       language_.currentLanguage);
+                                       currentLanguage_);
     }
-    int CurrentLanguage() const { return language_.currentLanguage; }
+    int CurrentLanguage() const { return currentLanguage_; }
     const KeyboardLayout& Layout() const { return layout_; }
 
 private:
-    const Localization& language_;
+    const int& currentLanguage_;
     const KeyboardLayout& layout_;
 };
 

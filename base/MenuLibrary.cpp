@@ -1,4 +1,4 @@
-#include "app/MenuLibrary.h"
+#include "base/MenuLibrary.h"
 
 #include <dlfcn.h>
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 extern "C" {
 

@@ -1,4 +1,4 @@
-#include "buttons/KeyTables.h"
+#include "base/KeyTables.h"
 
 #include <array>
 #include <string_view>

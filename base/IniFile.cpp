@@ -1,12 +1,12 @@
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <optional>
 #include <vector>
 
-#include "app/DataFile.h"
-#include "app/Text.h"
+#include "base/DataFile.h"
+#include "base/Text.h"
 
 namespace qx {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "buttons/FunctionCatalogue.h"
+#include "base/FunctionCatalogue.h"
 
 namespace qx {
 
@@ -113,5 +113,17 @@ static_assert(sizeof(ProfileTable) == 8000);
 // Zeroes the block, then sets the magic and every default; the button names
 // are the built-in function names in the current language.
 void MakeDefaultProfile(ProfileSettings& settings, bool chineseMode);
+
+// The process-wide profile data: the active profile's settings, the table,
+// the button macro ids and which entry is active.
+struct ProfileState {
+    ProfileSettings settings{};
+    ProfileTable table{};
+    ButtonMacroIds macroIds{};
+    int activeIndex = 0;  // ActiveProfileEntry, 0-based
+
+    ProfileEntry& ActiveEntry() { return table.entries[activeIndex]; }
+    const ProfileEntry& ActiveEntry() const { return table.entries[activeIndex]; }
+};
 
 }  // namespace qx
