@@ -201,5 +201,13 @@ TEST_F(TrophiesPageModelTest, FailedPeriodicSaveIsSilentAndRetriedAnIntervalLate
     EXPECT_EQ(notifier.Messages(), expected);
 }
 
+TEST(TrophiesHints, TrophyAndResetWithAOnePixelMargin) {
+    const std::array<int, 3> cases[] = {
+        {450, 200, 57}, {308, 0, 57},  {607, 450, 57}, {307, 200, 0}, {608, 200, 0}, {702, 378, 58},
+        {832, 410, 58}, {701, 390, 0}, {760, 410, 58}, {760, 411, 0}, {100, 100, 0},
+    };
+    for (const auto& [x, y, hint] : cases) EXPECT_EQ(TrophiesHintAt(x, y), hint) << x << "," << y;
+}
+
 }  // namespace
 }  // namespace qx
