@@ -24,6 +24,15 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Lines the utility wrote (a sanitizer may add its own reports).
+int OurLines(const std::string& log) {
+    int lines = 0;
+    for (std::size_t at = log.find("qx-driver:"); at != std::string::npos;
+         at = log.find("qx-driver:", at + 1))
+        ++lines;
+    return lines;
+}
+
 class X11PointerPositionTest : public test::XvfbTest {
 protected:
     void SetUpWithServer() override {
@@ -101,7 +110,7 @@ TEST(X11PointerPositionNoDisplay, NoSamplesAndOneLine) {
     EXPECT_FALSE(source.ReadPointerPosition());
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("no X display"), std::string::npos);
-    EXPECT_EQ(log.find('\n'), log.size() - 1) << log;
+    EXPECT_EQ(OurLines(log), 1) << log;
 }
 
 // The X server going away must end the samples, not the process.
@@ -117,7 +126,7 @@ TEST(X11PointerPositionServerGone, NoMoreSamplesAndOneLine) {
     EXPECT_FALSE(source.ReadPointerPosition());
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("lost the X connection"), std::string::npos) << log;
-    EXPECT_EQ(log.find('\n'), log.size() - 1) << log;
+    EXPECT_EQ(OurLines(log), 1) << log;
 }
 
 }  // namespace
