@@ -14,7 +14,8 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/support/TempDir.h"
+#include "tests/common/RunProgram.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -24,7 +25,7 @@ using namespace std::chrono_literals;
 using test::TempDir;
 using SteadyClock = std::chrono::steady_clock;
 
-const fs::path kRecorder = QX_ARGV_RECORDER;
+const fs::path kRecorder = test::TestProgram("qx-argv-recorder");
 
 // One start of the recorder.
 struct Run {

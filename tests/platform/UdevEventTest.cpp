@@ -7,8 +7,8 @@
 #include "platform/HidrawBackend.h"
 #include "platform/HotPlug.h"
 #include "platform/UsbDevices.h"
+#include "tests/common/TempDir.h"
 #include "tests/platform/FakeHotPlugSource.h"
-#include "tests/support/TempDir.h"
 
 namespace qx {
 namespace {
