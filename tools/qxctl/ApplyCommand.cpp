@@ -73,8 +73,8 @@ int RunApply(Context& context) {
     ManualResetEvent syncEvent;
     SyncControl control(syncEvent);
     MessageQueue queue;
-    control.mainWindow = &queue;
-    control.progressWindow = &queue;
+    control.mainWindow = Unowned(queue);
+    control.progressWindow = Unowned(queue);
     DeviceWriter writer(control, driver, *profile, macros, context.language, hooks, pointer,
                         sleeper);
     std::thread thread([&writer] { writer.DeviceWriterThread(); });
