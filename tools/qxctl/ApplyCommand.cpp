@@ -7,7 +7,7 @@
 
 #include "app/Folders.h"
 #include "base/Text.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "platform/SystemHidBackend.h"
 #include "platform/X11PointerSettings.h"
