@@ -45,6 +45,7 @@ inline constexpr std::uint32_t kMsgRestoreDefaults = kWmUser + 1030;   // 2054
 inline constexpr std::uint32_t kMsgHookKey = kWmUser + 10;             // 1034: virtual key, flags
 inline constexpr std::uint32_t kMsgProgress = kWmUser + 43;            // 1067: percent, 0
 inline constexpr std::uint32_t kMsgStatsButton = kWmUser + 201;        // 1225: event code, hook lParam
+inline constexpr std::uint32_t kMsgStatsSample = kWmUser + 202;        // 1226: pointer sampled
 inline constexpr std::uint32_t kMsgMenuChoice = kWmUser + 257;         // 0x501: -, item value
 
 // Skinned controls to their parents.

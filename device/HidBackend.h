@@ -59,7 +59,4 @@ public:
     virtual std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) = 0;
 };
 
-// Windows-style identifier text "VID_7D3A&PID_6E41" (upper-case hex).
-std::string VidPidText(std::uint16_t vendorId, std::uint16_t productId);
-
 }  // namespace qx

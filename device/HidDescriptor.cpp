@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "base/MouseIdentity.h"
+
 namespace qx {
 namespace {
 
@@ -332,6 +334,12 @@ std::optional<HidReportDescriptor> ParseReportDescriptor(std::span<const std::ui
         return std::nullopt;
     }
     return out;
+}
+
+const HidValueCaps* FindConfigValue(std::span<const HidValueCaps> featureValues) {
+    for (const auto& value : featureValues)
+        if (value.usagePage == kConfigUsagePage && value.usage == kConfigUsage) return &value;
+    return nullptr;
 }
 
 }  // namespace qx

@@ -40,4 +40,8 @@ struct HidReportDescriptor {
 std::optional<HidReportDescriptor> ParseReportDescriptor(std::span<const std::uint8_t> bytes,
                                                          std::string* error = nullptr);
 
+// The mouse's configuration value among an interface's feature values: the
+// first of usage page 0xFF01, usage 0x22 (base/MouseIdentity.h); nullptr if none.
+const HidValueCaps* FindConfigValue(std::span<const HidValueCaps> featureValues);
+
 }  // namespace qx

@@ -3,26 +3,9 @@
 #include <dlfcn.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace qx {
-namespace {
-
-std::uint16_t ParseHexId(const char* text) {
-    unsigned value = 0;
-    std::sscanf(text, "%X", &value);
-    return static_cast<std::uint16_t>(value);
-}
-
-}  // namespace
-
-std::string VidPidText(std::uint16_t vendorId, std::uint16_t productId) {
-    char text[24];
-    std::snprintf(text, sizeof text, "VID_%04X&PID_%04X", vendorId, productId);
-    return text;
-}
-
 CUSBDriver::CUSBDriver(HidBackend& backend, Sleeper& sleeper)
     : backend_(backend), sleeper_(sleeper) {}
 
@@ -78,8 +61,8 @@ std::string CUSBDriver::DevicePath() const {
 bool CUSBDriver::OpenDevice() {
     std::lock_guard lock(mutex_);
     CloseLocked();
-    vendorId_ = ParseHexId(kMouseVendorIdText);
-    productId_ = ParseHexId(kMouseProductIdText);
+    vendorId_ = kMouseVendorId;
+    productId_ = kMouseProductId;
     std::memset(inputBuffer_, 0, sizeof inputBuffer_);
 
     for (const auto& interface : backend_.EnumerateInterfaces()) {
@@ -89,10 +72,8 @@ bool CUSBDriver::OpenDevice() {
         auto caps = backend_.GetFeatureValueCaps(interface.path);
         if (!caps || caps->empty()) continue;
         if (caps->size() > kMaxFeatureValueCaps) caps->resize(kMaxFeatureValueCaps);
-        const auto config = std::find_if(caps->begin(), caps->end(), [](const HidValueCaps& c) {
-            return c.usage == kConfigUsage && c.usagePage == kConfigUsagePage;
-        });
-        if (config == caps->end()) continue;
+        const HidValueCaps* config = FindConfigValue(*caps);
+        if (!config) continue;
         // The buffers hold 255 bytes: a longer report cannot be sent without overrun.
         if (config->reportCount > kMaxReportLength) continue;
 

@@ -14,16 +14,13 @@
 #include <string>
 
 #include "base/Clock.h"
+#include "base/MouseIdentity.h"
 #include "device/DeviceProtocol.h"
 #include "device/HidBackend.h"
 
 namespace qx {
 
 inline constexpr char kHidParseLibraryFile[] = "HidParse.so";
-inline constexpr char kMouseVendorIdText[] = "7D3A";
-inline constexpr char kMouseProductIdText[] = "6E41";
-inline constexpr std::uint16_t kConfigUsagePage = 0xFF01;
-inline constexpr std::uint16_t kConfigUsage = 0x22;
 inline constexpr std::size_t kMaxFeatureValueCaps = 10;
 
 inline constexpr std::chrono::milliseconds kReportPacing{50};

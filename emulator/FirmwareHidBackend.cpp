@@ -1,5 +1,7 @@
 #include "emulator/FirmwareHidBackend.h"
 
+#include "base/MouseIdentity.h"
+
 namespace qx::emu {
 namespace {
 

@@ -94,10 +94,10 @@ std::optional<std::vector<RefuseRule>> ParseRefuseRules(std::string_view text) {
 VirtualMouseFirmware::VirtualMouseFirmware(Options options) : options_(std::move(options)) {}
 
 std::uint16_t VirtualMouseFirmware::VendorId() const {
-    return options_.firmwareMode ? kBurnerVendorId : kMouseVendorId;
+    return options_.firmwareMode ? kFirmwareModeVendorId : kMouseVendorId;
 }
 std::uint16_t VirtualMouseFirmware::ProductId() const {
-    return options_.firmwareMode ? kBurnerProductId : kMouseProductId;
+    return options_.firmwareMode ? kFirmwareModeProductId : kMouseProductId;
 }
 std::span<const std::uint8_t> VirtualMouseFirmware::Descriptor() const {
     return options_.firmwareMode ? BurnerInterfaceDescriptor() : ConfigInterfaceDescriptor();

@@ -11,16 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/MouseIdentity.h"
 #include "emulator/VirtualMouseState.h"
 
 namespace qx::emu {
 
-inline constexpr std::uint16_t kMouseVendorId = 0x7D3A;
-inline constexpr std::uint16_t kMouseProductId = 0x6E41;
-inline constexpr std::uint16_t kBurnerVendorId = 0x04D9;
-inline constexpr std::uint16_t kBurnerProductId = 0x8022;
-inline constexpr std::uint8_t kConfigReportId = 0x07;
-inline constexpr std::size_t kConfigReportLength = 7;  // feature payload bytes
 inline constexpr std::uint16_t kDeviceVersion = 0x0100;
 
 // The configuration interface's report descriptor: a status value (report 6,

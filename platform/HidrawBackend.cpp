@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "base/DataFile.h"
+#include "base/MouseIdentity.h"
 
 namespace qx {
 namespace {

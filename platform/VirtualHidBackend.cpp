@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "base/MouseIdentity.h"
+
 namespace qx {
 namespace {
 

@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "base/MouseIdentity.h"
 #include "device/HidBackend.h"
 
 namespace qx::test {
 
 struct FakeInterface {
     std::string path;
-    HidAttributes attributes{0x7D3A, 0x6E41, 0};
+    HidAttributes attributes{kMouseVendorId, kMouseProductId, 0};
     std::optional<std::vector<HidValueCaps>> caps;
     bool readOpenFails = false;
     bool writeOpenFails = false;
@@ -27,11 +28,12 @@ struct FakeReport {
     std::vector<std::uint8_t> bytes;
 };
 
-inline HidValueCaps ConfigValue(std::uint8_t reportId = 7, std::uint16_t count = 7) {
+inline HidValueCaps ConfigValue(std::uint8_t reportId = kConfigReportId,
+                                std::uint16_t count = kConfigReportLength) {
     HidValueCaps caps;
-    caps.usagePage = 0xFF01;
-    caps.usage = 0x22;
-    caps.usageMax = 0x22;
+    caps.usagePage = kConfigUsagePage;
+    caps.usage = kConfigUsage;
+    caps.usageMax = kConfigUsage;
     caps.reportId = reportId;
     caps.reportSize = 8;
     caps.reportCount = count;
@@ -49,10 +51,11 @@ public:
     std::vector<std::uint8_t> featureAnswer;  // copied after the report ID
 
     // A mouse interface with one configuration value.
-    FakeInterface& AddMouse(const std::string& path, std::uint8_t reportId = 7,
-                            std::uint16_t count = 7) {
-        interfaces.push_back(
-            {path, {0x7D3A, 0x6E41, 0}, std::vector{ConfigValue(reportId, count)}});
+    FakeInterface& AddMouse(const std::string& path, std::uint8_t reportId = kConfigReportId,
+                            std::uint16_t count = kConfigReportLength) {
+        interfaces.push_back({path,
+                              {kMouseVendorId, kMouseProductId, 0},
+                              std::vector{ConfigValue(reportId, count)}});
         return interfaces.back();
     }
 

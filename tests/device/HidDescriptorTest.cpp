@@ -116,8 +116,13 @@ TEST(HidDescriptor, VirtualMouseHasTheConfigurationValueSecond) {
     EXPECT_EQ(d.featureValues[0].usage, 0x20);
     EXPECT_EQ(d.featureValues[1].usagePage, 0xFF01);
     EXPECT_EQ(d.featureValues[1].usage, 0x22);
-    EXPECT_EQ(d.featureValues[1].reportId, emu::kConfigReportId);
-    EXPECT_EQ(d.featureValues[1].reportCount, emu::kConfigReportLength);
+    EXPECT_EQ(d.featureValues[1].reportId, kConfigReportId);
+    EXPECT_EQ(d.featureValues[1].reportCount, kConfigReportLength);
+    EXPECT_EQ(FindConfigValue(d.featureValues), &d.featureValues[1]);
+    // The firmware-update mode's interface offers nothing to configure.
+    const auto burner = Parse(
+        Bytes(emu::BurnerInterfaceDescriptor().begin(), emu::BurnerInterfaceDescriptor().end()));
+    EXPECT_EQ(FindConfigValue(burner.featureValues), nullptr);
 }
 
 TEST(HidDescriptor, ListedUsagesShareTheFieldsAndTheLastTakesTheRest) {

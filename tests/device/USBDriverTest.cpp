@@ -46,15 +46,15 @@ TEST_F(DriverTest, OpensTheInterfaceThatCarriesTheConfigurationValue) {
     // Same IDs on both, but only the second has usage page 0xFF01 / usage 0x22.
     HidValueCaps other = test::ConfigValue(3, 16);
     other.usage = 0x21;
-    backend.interfaces.push_back({"first", {0x7D3A, 0x6E41, 0}, std::vector{other}});
+    backend.interfaces.push_back({"first", {kMouseVendorId, kMouseProductId, 0}, std::vector{other}});
     HidValueCaps wrongPage = test::ConfigValue(4, 16);
     wrongPage.usagePage = 0xFF00;
-    backend.interfaces.push_back({"wrong-page", {0x7D3A, 0x6E41, 0}, std::vector{wrongPage}});
+    backend.interfaces.push_back({"wrong-page", {kMouseVendorId, kMouseProductId, 0}, std::vector{wrongPage}});
     backend.interfaces.push_back(
-        {"other-device", {0x1234, 0x6E41, 0}, std::vector{test::ConfigValue()}});
-    backend.interfaces.push_back({"no-caps", {0x7D3A, 0x6E41, 0}, std::nullopt});
+        {"other-device", {0x1234, kMouseProductId, 0}, std::vector{test::ConfigValue()}});
+    backend.interfaces.push_back({"no-caps", {kMouseVendorId, kMouseProductId, 0}, std::nullopt});
     backend.interfaces.push_back(
-        {"second", {0x7D3A, 0x6E41, 0}, std::vector{other, test::ConfigValue(5, 63)}});
+        {"second", {kMouseVendorId, kMouseProductId, 0}, std::vector{other, test::ConfigValue(5, 63)}});
 
     ASSERT_TRUE(driver.OpenDevice());
     EXPECT_EQ(driver.DevicePath(), "second");
@@ -77,7 +77,7 @@ TEST_F(DriverTest, OnlyTheFirstTenValuesAreLookedAt) {
     filler.usage = 0x01;
     std::vector<HidValueCaps> caps(10, filler);
     caps.push_back(test::ConfigValue());
-    backend.interfaces.push_back({"eleventh", {0x7D3A, 0x6E41, 0}, caps});
+    backend.interfaces.push_back({"eleventh", {kMouseVendorId, kMouseProductId, 0}, caps});
     EXPECT_FALSE(driver.OpenDevice());
 }
 

@@ -139,7 +139,7 @@ TEST(FirmwareMode, ShowsTheBurnerIdsAndTakesNoCommands) {
     options.firmwareMode = true;
     VirtualMouseFirmware firmware(options);
     FirmwareHidBackend backend(firmware);
-    EXPECT_EQ(backend.GetAttributes(FirmwareHidBackend::kPath)->vendorId, kBurnerVendorId);
+    EXPECT_EQ(backend.GetAttributes(FirmwareHidBackend::kPath)->vendorId, kFirmwareModeVendorId);
     RecordingSleeper sleeper;
     CUSBDriver driver(backend, sleeper);
     EXPECT_FALSE(driver.OpenDevice());

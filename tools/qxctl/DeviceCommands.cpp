@@ -3,35 +3,26 @@
 #include <memory>
 
 #include "base/Clock.h"
+#include "base/MouseIdentity.h"
 #include "app/Folders.h"
+#include "device/HidDescriptor.h"
 #include "device/USBDriver.h"
 #include "platform/SystemHidBackend.h"
 #include "tools/qxctl/Cli.h"
 
 namespace qx::cli {
-namespace {
-
-const HidValueCaps* ConfigValue(const std::vector<HidValueCaps>& caps) {
-    for (const auto& value : caps)
-        if (value.usagePage == kConfigUsagePage && value.usage == kConfigUsage) return &value;
-    return nullptr;
-}
-
-}  // namespace
-
 int RunDevices(Context& context) {
     const bool all = context.HasFlag("--all");
     auto backend = MakeSystemHidBackend();
-    const std::uint16_t vendor = 0x7D3A, product = 0x6E41;
     int shown = 0;
     for (const auto& interface : backend->EnumerateInterfaces()) {
         const auto attributes = backend->GetAttributes(interface.path);
         const bool mouse =
-            attributes && attributes->vendorId == vendor && attributes->productId == product;
+            attributes && attributes->vendorId == kMouseVendorId && attributes->productId == kMouseProductId;
         if (!mouse && !all) continue;
         std::string config = "no configuration value";
         if (const auto caps = backend->GetFeatureValueCaps(interface.path)) {
-            if (const auto* value = ConfigValue(*caps)) {
+            if (const auto* value = FindConfigValue(*caps)) {
                 char text[64];
                 std::snprintf(text, sizeof text, "report ID 0x%02X, report length %u",
                               value->reportId, value->reportCount);

@@ -291,11 +291,46 @@ inline constexpr std::array<Rect, 6> kLabels{{
     {482, 239, 631, 260},  // colour mixer
 }};
 inline constexpr Rect kColourWheel{771, 264, 891, 383};
-// 26 preset buttons in rows of seven, reading order.
+// Chinese placement, chosen once when the page is created in ChineseMode.
+// Controls not listed here sit where the English ones do.
+namespace chinese {
+inline constexpr Rect kMode4{197, 36, 309, 52};
+inline constexpr Rect kMode3{368, 36, 481, 52};
+inline constexpr Rect kMode6{557, 36, 638, 52};
+inline constexpr Rect kMode2{197, 63, 277, 78};
+inline constexpr Rect kBreathingSlider{458, 67, 603, 75};
+inline constexpr Rect kMode1{197, 89, 278, 106};
+inline constexpr Rect kBrightnessSlider{458, 92, 602, 101};
+inline constexpr Rect kMode5{197, 118, 278, 135};
+inline constexpr Rect kOwnColours{326, 114, 405, 138};
+inline constexpr std::array<Rect, 3> kSlotSwatches{
+    {{431, 114, 456, 139}, {464, 114, 489, 139}, {497, 114, 522, 139}}};
+inline constexpr Rect kMode5SpeedSlider{673, 123, 816, 131};
+inline constexpr Rect kBodyOn{196, 146, 248, 164};
+inline constexpr Rect kBodyOff{324, 147, 375, 163};
+inline constexpr Rect kSlot3Swatch{171, 206, 196, 232};
+inline constexpr Rect kRedSlider{564, 272, 692, 287};
+inline constexpr Rect kGreenSlider{564, 319, 692, 334};
+inline constexpr Rect kBlueSlider{564, 354, 692, 379};
+inline constexpr std::array<Rect, 6> kLabels{{
+    {21, 25, 176, 50},
+    {21, 138, 171, 167},
+    {25, 166, 404, 195},
+    {28, 207, 159, 229},
+    {30, 247, 131, 265},
+    {482, 239, 631, 260},
+}};
+}  // namespace chinese
+// The red, green and blue thumbs travel a track this much shorter at the right.
+inline constexpr int kColourTrackShortening = 7;
+// 26 preset buttons in rows of seven, reading order; the sixth and seventh
+// columns sit one pixel further left.
 inline constexpr int kPresetCount = 26;
-constexpr Rect PresetRect(int n) {
+constexpr Rect PresetRect(int n, bool chineseLayout = false) {
     const int col = n % 7, row = n / 7;
-    return {175 + 40 * col, 278 + 32 * row, 203 + 40 * col, 302 + 32 * row};
+    const int left = 40 * col - (col > 4 ? 1 : 0) + (chineseLayout ? 140 : 177);
+    const int top = (chineseLayout ? 256 : 258) + 41 * row;
+    return {left, top, left + 31, top + (chineseLayout ? 33 : 32)};
 }
 struct Rgb {
     std::uint8_t r, g, b;
