@@ -117,7 +117,7 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
 
 CQX600DriverDlg::~CQX600DriverDlg() {
     Shutdown();
-    if (tooltipObserver_ != 0) ctx_.language.tooltips.Remove(tooltipObserver_);
+    if (tooltipObserver_ != 0) tooltips_.Remove(tooltipObserver_);
 }
 
 bool CQX600DriverDlg::OnInitDialog() {
@@ -166,7 +166,7 @@ bool CQX600DriverDlg::OnInitDialog() {
                             ctx_.folders.appFolder, ctx_.folders.deviceModel,
                             [this] { return ctx_.language.chineseMode; },
                             [this] { return Handle(); }},
-        *this);
+        static_cast<DeviceHost&>(*this));
     presence_->ConnectDevice();
     return true;
 }
@@ -234,7 +234,7 @@ void CQX600DriverDlg::CreateControls() {
     apply_ = region(L::kApply);
     connect(apply_, &QAbstractButton::clicked, this, [this] { OnApply(); });
     SetTooltips();
-    tooltipObserver_ = ctx_.language.tooltips.Add([this] { SetTooltips(); });
+    tooltipObserver_ = tooltips_.Add([this] { SetTooltips(); });
 }
 
 void CQX600DriverDlg::SetTooltips() {
@@ -247,7 +247,8 @@ void CQX600DriverDlg::SetTooltips() {
 
 void CQX600DriverDlg::CreatePages() {
     pageEnvironment_ = std::make_unique<ui::PageEnvironment>(ui::PageEnvironment{
-        ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language, ctx_.notifier, Handle()});
+        ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language, ctx_.notifier, tooltips_,
+        Handle()});
     const auto& env = *pageEnvironment_;
     buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_);
     mousePage_ = new buttons::CMouseDlg(this, env);
@@ -375,7 +376,7 @@ void CQX600DriverDlg::OnLanguageButton() {
 void CQX600DriverDlg::OnApplyLanguage(WParam reason, LParam number) {
     const ApplyLanguageOutcome outcome =
         ApplyLanguage(ctx_.language, ctx_.folders.appFolder, ctx_.folders.dataFolder,
-                      ctx_.notifier, ctx_.language.tooltips, reason, number, !languageMenu_.isNull());
+                      ctx_.notifier, tooltips_, reason, number, !languageMenu_.isNull());
     if (outcome.labelPicture != 0) SetLanguageLabel(outcome.labelPicture);
     if (outcome.closeMenu && languageMenu_) {
         languageMenu_->close();

@@ -141,6 +141,7 @@ private:
     std::unique_ptr<DevicePresence> presence_;
     std::unique_ptr<support::CDlgProgress> progress_;
     std::unique_ptr<ui::PageEnvironment> pageEnvironment_;
+    TooltipObservers tooltips_;
     int tooltipObserver_ = 0;
 
     QImage normal_, over_, down_;

@@ -12,7 +12,8 @@
 
 namespace qx {
 struct Localization;
-}
+class TooltipObservers;
+}  // namespace qx
 
 namespace qx::ui {
 
@@ -22,6 +23,7 @@ struct PageEnvironment {
     std::filesystem::path skinFolder;  // appFolder/skins/<model>
     const Localization& language;
     Notifier& notifier;
+    TooltipObservers& tooltips;  // set the tooltips again after a language change
     TargetHandle mainWindow;  // hints (WM_USER+1029) and requests to the main window
 };
 
