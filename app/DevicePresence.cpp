@@ -12,11 +12,11 @@ constexpr std::string_view kMouseId = "VID_7D3A&PID_6E41";
 constexpr std::string_view kFirmwareModeId = "VID_04D9&PID_8022";
 
 bool ContainsNoCase(std::string_view text, std::string_view part) {
-    const auto it = std::search(text.begin(), text.end(), part.begin(), part.end(),
-                                [](char a, char b) {
-                                    return std::toupper(static_cast<unsigned char>(a)) ==
-                                           std::toupper(static_cast<unsigned char>(b));
-                                });
+    const auto it =
+        std::search(text.begin(), text.end(), part.begin(), part.end(), [](char a, char b) {
+            return std::toupper(static_cast<unsigned char>(a)) ==
+                   std::toupper(static_cast<unsigned char>(b));
+        });
     return it != text.end();
 }
 
@@ -36,8 +36,9 @@ std::u16string MouseFoundText(std::u16string_view model, bool chineseMode) {
 }
 
 std::u16string MouseMissingText(std::u16string_view model, bool chineseMode) {
-    return FormatText(chineseMode ? u"没有找到%s游戏鼠标." : u"The %s gaming mouse cannot be found.",
-                      {std::u16string(model)});
+    return FormatText(
+        chineseMode ? u"没有找到%s游戏鼠标." : u"The %s gaming mouse cannot be found.",
+        {std::u16string(model)});
 }
 
 DevicePresence::DevicePresence(DevicePresenceParts parts, DeviceHost& host)

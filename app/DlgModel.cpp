@@ -36,8 +36,8 @@ const char16_t* ModelOfCommand(std::int32_t command) {
 }
 
 CDlgModel::CDlgModel(std::filesystem::path appFolder, std::filesystem::path modelIniPath,
-                     std::u16string& deviceModel, const MenuLibrary& menuLibrary,
-                     bool chineseMode, QWidget* parent)
+                     std::u16string& deviceModel, const MenuLibrary& menuLibrary, bool chineseMode,
+                     QWidget* parent)
     : ui::CMessageDialog(parent),
       appFolder_(std::move(appFolder)),
       modelIniPath_(std::move(modelIniPath)),
@@ -111,8 +111,8 @@ void CDlgModel::OpenList() {
     const char* pictures[8];
     for (int i = 0; i < 8; ++i) pictures[i] = paths[i].c_str();
     const QPoint corner = selector_->mapToGlobal(QPoint(0, selector_->height()));
-    menuLibrary_.CreateMenuEx(this->Handle().get(), 24, {corner.x() + 1, corner.y() + 1},
-                              0xA0A0A0, 0xFFFFFF, 0xB98C15, pictures, items.data(),
+    menuLibrary_.CreateMenuEx(this->Handle().get(), 24, {corner.x() + 1, corner.y() + 1}, 0xA0A0A0,
+                              0xFFFFFF, 0xB98C15, pictures, items.data(),
                               static_cast<std::int32_t>(items.size()));
 }
 

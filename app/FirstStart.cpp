@@ -22,8 +22,8 @@ bool Exists(const fs::path& path) {
 }  // namespace
 
 bool IsFirstStart(const fs::path& dataFolder) {
-    return !Exists(dataFolder / "Profile" / "ConfigInfo.cfg") && !Exists(dataFolder / "Macro.cfg") &&
-           !Exists(LanguageCfgPath(dataFolder));
+    return !Exists(dataFolder / "Profile" / "ConfigInfo.cfg") &&
+           !Exists(dataFolder / "Macro.cfg") && !Exists(LanguageCfgPath(dataFolder));
 }
 
 void LayDownDataFolder(const fs::path& dataFolder, bool chineseInstallation) {

@@ -26,12 +26,12 @@ int MainHintCodeAt(int x, int y);
 
 // What SwitchPage(k) does to the pages and the buttons below them.
 struct PageSwitch {
-    bool valid = false;          // tabs 1-5; any other k changes nothing
+    bool valid = false;  // tabs 1-5; any other k changes nothing
     std::array<bool, kPageCount> shown{};
     bool profileButtonsEnabled = false;  // the five profile buttons and Apply
     bool refreshButtonsPage = false;     // RefreshFromProfile of the buttons page
     bool refreshLightingPage = false;    // Refresh of the lighting page (and a repaint)
-    bool leavesMacroPage = false;  // close the category menu, stop a recording
+    bool leavesMacroPage = false;        // close the category menu, stop a recording
 };
 PageSwitch SwitchPageTable(int tab);
 

@@ -89,8 +89,8 @@ int CQX600DriverApp::InitInstance() {
     auto termination = TerminationSignals::Install();
     std::unique_ptr<QSocketNotifier> signalNotifier;
     if (termination) {
-        signalNotifier = std::make_unique<QSocketNotifier>(termination->Descriptor(),
-                                                           QSocketNotifier::Read);
+        signalNotifier =
+            std::make_unique<QSocketNotifier>(termination->Descriptor(), QSocketNotifier::Read);
         QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &dialog,
                          [&dialog, &termination] {
                              if (termination->Take().empty()) return;

@@ -84,8 +84,7 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
         // Whether the updater starts is not looked at.
         ctx_.programs.StartProgram(SoftwareUpdaterPath(ctx_.folders.appFolder), {});
     });
-    arrivalRetryTimer_.setInterval(
-        static_cast<int>(DevicePresence::kArrivalRetryPeriod.count()));
+    arrivalRetryTimer_.setInterval(static_cast<int>(DevicePresence::kArrivalRetryPeriod.count()));
     connect(&arrivalRetryTimer_, &QTimer::timeout, this, [this] {
         if (presence_) presence_->OnArrivalRetry();
     });
@@ -161,11 +160,10 @@ bool CQX600DriverDlg::OnInitDialog() {
                                              ctx_.hooks, ctx_.pointer, ctx_.sleeper);
     sync_.mainWindow = Handle();
     presence_ = std::make_unique<DevicePresence>(
-        DevicePresenceParts{driver_, ctx_.usbDevices, ctx_.sleeper, ctx_.notifier, ctx_.hooks,
-                            ctx_.programs, firmwareVersion_, profile_->settings,
-                            ctx_.folders.appFolder, ctx_.folders.deviceModel,
-                            [this] { return ctx_.language.chineseMode; },
-                            [this] { return Handle(); }},
+        DevicePresenceParts{
+            driver_, ctx_.usbDevices, ctx_.sleeper, ctx_.notifier, ctx_.hooks, ctx_.programs,
+            firmwareVersion_, profile_->settings, ctx_.folders.appFolder, ctx_.folders.deviceModel,
+            [this] { return ctx_.language.chineseMode; }, [this] { return Handle(); }},
         static_cast<DeviceHost&>(*this));
     presence_->ConnectDevice();
     return true;
@@ -186,8 +184,10 @@ void CQX600DriverDlg::CreateControls() {
     const bool chinese = ctx_.language.chineseMode;
     normal_ = ui::LoadResourcePicture(chinese ? skin::kMainChineseNormal : skin::kMainEnglishNormal)
                   .image;
-    over_ = ui::LoadResourcePicture(chinese ? skin::kMainChineseOver : skin::kMainEnglishOver).image;
-    down_ = ui::LoadResourcePicture(chinese ? skin::kMainChineseDown : skin::kMainEnglishDown).image;
+    over_ =
+        ui::LoadResourcePicture(chinese ? skin::kMainChineseOver : skin::kMainEnglishOver).image;
+    down_ =
+        ui::LoadResourcePicture(chinese ? skin::kMainChineseDown : skin::kMainEnglishDown).image;
     setFixedSize(normal_.isNull() ? QSize(L::kSize.width, L::kSize.height) : normal_.size());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -246,9 +246,9 @@ void CQX600DriverDlg::SetTooltips() {
 }
 
 void CQX600DriverDlg::CreatePages() {
-    pageEnvironment_ = std::make_unique<ui::PageEnvironment>(ui::PageEnvironment{
-        ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language, ctx_.notifier, tooltips_,
-        Handle()});
+    pageEnvironment_ = std::make_unique<ui::PageEnvironment>(
+        ui::PageEnvironment{ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language,
+                            ctx_.notifier, tooltips_, Handle()});
     const auto& env = *pageEnvironment_;
     buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_);
     mousePage_ = new buttons::CMouseDlg(this, env);
@@ -345,8 +345,8 @@ void CQX600DriverDlg::RunSynchronisation() {
         presence_->CurrentState() != DevicePresence::State::Connected)
         return;
     if (!progress_)
-        progress_ = std::make_unique<support::CDlgProgress>(ctx_.folders.appFolder, ctx_.language,
-                                                            this);
+        progress_ =
+            std::make_unique<support::CDlgProgress>(ctx_.folders.appFolder, ctx_.language, this);
     sync_.progressWindow = progress_->Handle();
     // The window exists and shows before the writer is woken, so the first
     // progress message has somewhere to go.
@@ -375,8 +375,8 @@ void CQX600DriverDlg::OnLanguageButton() {
 
 void CQX600DriverDlg::OnApplyLanguage(WParam reason, LParam number) {
     const ApplyLanguageOutcome outcome =
-        ApplyLanguage(ctx_.language, ctx_.folders.appFolder, ctx_.folders.dataFolder,
-                      ctx_.notifier, tooltips_, reason, number, !languageMenu_.isNull());
+        ApplyLanguage(ctx_.language, ctx_.folders.appFolder, ctx_.folders.dataFolder, ctx_.notifier,
+                      tooltips_, reason, number, !languageMenu_.isNull());
     if (outcome.labelPicture != 0) SetLanguageLabel(outcome.labelPicture);
     if (outcome.closeMenu && languageMenu_) {
         languageMenu_->close();
@@ -484,8 +484,8 @@ bool CQX600DriverDlg::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const KeyVerdict verdict = FilterMainWindowKey(FilteredVirtualKey(key->key()),
-                                                       key->modifiers() & Qt::AltModifier);
+        const KeyVerdict verdict =
+            FilterMainWindowKey(FilteredVirtualKey(key->key()), key->modifiers() & Qt::AltModifier);
         if (verdict == KeyVerdict::Drop) return true;
         if (verdict == KeyVerdict::HideToTray) {
             if (event->type() == QEvent::KeyPress) HideToTray();

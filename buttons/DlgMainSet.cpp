@@ -12,7 +12,8 @@ CDlgMainSet::CDlgMainSet(QWidget* parent, const ui::PageEnvironment& environment
     // The lettering of the pictures follows the language at creation.
     const bool chinese = env_.language.chineseMode;
     SetPictures(
-        ui::LoadResourcePicture(chinese ? skin::kSettingsChineseNormal : skin::kSettingsEnglishNormal)
+        ui::LoadResourcePicture(chinese ? skin::kSettingsChineseNormal
+                                        : skin::kSettingsEnglishNormal)
             .image,
         ui::LoadResourcePicture(chinese ? skin::kSettingsChineseOver : skin::kSettingsEnglishOver)
             .image,

@@ -8,6 +8,16 @@
 
 namespace qx {
 
+int TrophiesHintAt(int x, int y) {
+    namespace T = layout::trophies_page;
+    const auto grownContains = [x, y](const layout::Rect& r) {
+        return layout::Rect{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1}.Contains(x, y);
+    };
+    if (grownContains(T::kTrophy)) return 57;
+    if (grownContains(T::kReset)) return 58;
+    return 0;
+}
+
 TrophiesPageModel::TrophiesPageModel(std::filesystem::path dataFolder, Notifier& notifier,
                                      const Localization& language, Clock& clock)
     : dataFolder_(std::move(dataFolder)), notifier_(notifier), language_(language), clock_(clock) {}

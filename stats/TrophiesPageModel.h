@@ -39,6 +39,10 @@ struct TrophyView {
     std::array<std::u16string, kValueTextCount> values;
 };
 
+// Hint code for a pointer at (x, y) on the page: 57 over the trophy, 58 over
+// the reset button (each rectangle one pixel larger on every side), else 0.
+int TrophiesHintAt(int x, int y);
+
 class TrophiesPageModel {
 public:
     // notifier, language and clock must outlive the model.
@@ -60,8 +64,9 @@ public:
     // the starting point; a missing sample counts nothing.
     void CountSample(std::optional<PointerPosition> sample);
     // Writes Sts.cfg when the counters changed and the last save (or load) is
-    // at least kPeriodicSaveInterval old. Silent: a failure is retried one
-    // interval later, the explicit saves still report it. True when written.
+    // at least kPeriodicSaveInterval old; the page calls it after counting and
+    // on its 5 s timer. Silent: a failure is retried one interval later, the
+    // explicit saves still report it. True when written.
     bool SaveIfDue();
 
     // DrawStatistics: raises the level to what the counters reach and says

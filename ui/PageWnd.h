@@ -24,7 +24,7 @@ struct PageEnvironment {
     const Localization& language;
     Notifier& notifier;
     TooltipObservers& tooltips;  // set the tooltips again after a language change
-    TargetHandle mainWindow;  // hints (WM_USER+1029) and requests to the main window
+    TargetHandle mainWindow;     // hints (WM_USER+1029) and requests to the main window
 };
 
 class CPageWnd : public CMessageWidget {

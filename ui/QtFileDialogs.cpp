@@ -31,8 +31,7 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(
-    const FileDialogOptions& options) {
+std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
     QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -41,18 +40,15 @@ std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(
     dialog.setDefaultSuffix(suffix);
     if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
     if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return ToPath(dialog.selectedFiles().front());
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(
-    const FileDialogOptions& options) {
+std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
     QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return ToPath(dialog.selectedFiles().front());
 }
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "tests/device/FakeHidBackend.h"
+#include "tests/common/FakeHidBackend.h"
 
 namespace qx {
 namespace {
@@ -76,8 +76,8 @@ protected:
     }
     void Make(const std::filesystem::path& appFolder) {
         presence = std::make_unique<DevicePresence>(
-            DevicePresenceParts{driver, usb, sleeper, notifier, hooks, programs, version,
-                                *settings, appFolder, u"QX300", [this] { return chinese; },
+            DevicePresenceParts{driver, usb, sleeper, notifier, hooks, programs, version, *settings,
+                                appFolder, u"QX300", [this] { return chinese; },
                                 [] { return TargetHandle(); }},
             host);
     }

@@ -6,16 +6,22 @@
 
 #include "base/Text.h"
 #include "macro/InputHooks.h"
-#include "tests/support/RecordingTarget.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace qx {
 namespace {
 
 class RecordingActions final : public DesktopActions {
 public:
-    void PlaySoundFile(const std::filesystem::path& file) override { log.push_back("sound " + file.string()); }
-    void RunProgram(const std::filesystem::path& program) override { log.push_back("run " + program.string()); }
-    void OpenPath(const std::filesystem::path& path) override { log.push_back("open " + path.string()); }
+    void PlaySoundFile(const std::filesystem::path& file) override {
+        log.push_back("sound " + file.string());
+    }
+    void RunProgram(const std::filesystem::path& program) override {
+        log.push_back("run " + program.string());
+    }
+    void OpenPath(const std::filesystem::path& path) override {
+        log.push_back("open " + path.string());
+    }
     std::vector<std::string> log;
 };
 
@@ -47,20 +53,21 @@ TEST_F(SoftwareFunctionsTest, EachActionWithAPathOfBlanksAsOneArgument) {
     Report(kEventForward);
     Report(kEventWheelForward);
     Report(kEventWheelForward);  // once per wheel step
-    EXPECT_EQ(actions.log, (std::vector<std::string>{
-                               "sound /home/a b/ding dong.wav", "run /opt/My Tools/tool",
-                               "open /home/a b/notes.txt", "open /home/a b/My Files",
-                               "open /home/a b/My Files"}));
+    EXPECT_EQ(actions.log,
+              (std::vector<std::string>{"sound /home/a b/ding dong.wav", "run /opt/My Tools/tool",
+                                        "open /home/a b/notes.txt", "open /home/a b/My Files",
+                                        "open /home/a b/My Files"}));
 }
 
 TEST_F(SoftwareFunctionsTest, EveryReportReachesTheStatisticsPageFirst) {
     Give(1, kActionProgram, u"/bin/true");
     Report(kEventMiddle, 0x1234);
-    Report(kEventLeft, 7);   // not a software function: statistics only
-    Report(0x0202, 9);       // no button at all
-    EXPECT_EQ(stats.Messages(), (std::vector<test::PostedMessage>{{kMsgStatsButton, WParam{kEventMiddle}, 0x1234},
-                                                           {kMsgStatsButton, WParam{kEventLeft}, 7},
-                                                           {kMsgStatsButton, WParam{0x0202}, 9}}));
+    Report(kEventLeft, 7);  // not a software function: statistics only
+    Report(0x0202, 9);      // no button at all
+    EXPECT_EQ(stats.Messages(),
+              (std::vector<test::PostedMessage>{{kMsgStatsButton, WParam{kEventMiddle}, 0x1234},
+                                                {kMsgStatsButton, WParam{kEventLeft}, 7},
+                                                {kMsgStatsButton, WParam{0x0202}, 9}}));
     EXPECT_EQ(actions.log, (std::vector<std::string>{"run /bin/true"}));
 }
 
@@ -77,8 +84,8 @@ TEST_F(SoftwareFunctionsTest, EmptyPathOrUnknownActionDoesNothing) {
 }
 
 TEST(SoftwareFunctionButtons, EventCodesInButtonOrder) {
-    const std::uint32_t codes[] = {kEventLeft,    kEventMiddle,       kEventRight,
-                                   kEventForward, kEventBack,         kEventWheelForward,
+    const std::uint32_t codes[] = {kEventLeft,         kEventMiddle, kEventRight,
+                                   kEventForward,      kEventBack,   kEventWheelForward,
                                    kEventWheelBackward};
     for (int i = 0; i < 7; ++i) EXPECT_EQ(ButtonOfEventCode(codes[i]), i);
     EXPECT_EQ(ButtonOfEventCode(0x0202), -1);

@@ -14,7 +14,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -14,7 +14,8 @@
 
 #include "platform/VirtualHidBackend.h"
 #include "platform/VirtualHidProtocol.h"
-#include "tests/emulator/VirtualMouseProcess.h"
+#include "tests/common/TempDir.h"
+#include "tests/common/VirtualMouse.h"
 #include "tests/platform/FakeHotPlugSource.h"
 
 namespace qx {
@@ -23,7 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::TempDir;
-using test::VirtualMouseProcess;
+using test::VirtualMouse;
 using Kind = HotPlugEvent::Kind;
 using SteadyClock = std::chrono::steady_clock;
 
@@ -95,7 +96,7 @@ TEST_F(HotPlugTest, AStartedMouseArrivesAndLeavesUnderTheIdentifierTheHidLayerGi
     ASSERT_GE(source->Descriptor(), 0);
     EXPECT_TRUE(source->TakeEvents().empty());
 
-    VirtualMouseProcess mouse(folder);
+    VirtualMouse mouse(folder);
     ASSERT_TRUE(mouse.Start({}));
     const std::string identifier = ListedIdentifier();
     EXPECT_NE(identifier.find("VID_7D3A&PID_6E41"), std::string::npos) << identifier;
@@ -109,7 +110,7 @@ TEST_F(HotPlugTest, AStartedMouseArrivesAndLeavesUnderTheIdentifierTheHidLayerGi
 
 TEST_F(HotPlugTest, AKilledMouseIsRemovedThoughItsSocketStaysAndItsSuccessorArrives) {
     auto source = MakeHotPlugSource(folder);
-    VirtualMouseProcess mouse(folder);
+    VirtualMouse mouse(folder);
     ASSERT_TRUE(mouse.Start({}));
     const std::string identifier = ListedIdentifier();
     ASSERT_EQ(WaitForEvents(*source, 1), std::vector{Arrival(identifier)});
@@ -119,7 +120,7 @@ TEST_F(HotPlugTest, AKilledMouseIsRemovedThoughItsSocketStaysAndItsSuccessorArri
     EXPECT_EQ(WaitForEvents(*source, 1), std::vector{Removal(identifier)});
 
     // The next mouse replaces the socket left behind.
-    VirtualMouseProcess next(folder);
+    VirtualMouse next(folder);
     ASSERT_TRUE(next.Start({}));
     EXPECT_EQ(WaitForEvents(*source, 1), std::vector{Arrival(identifier)});
     EXPECT_TRUE(Quiet(*source).empty());
@@ -127,7 +128,7 @@ TEST_F(HotPlugTest, AKilledMouseIsRemovedThoughItsSocketStaysAndItsSuccessorArri
 
 TEST_F(HotPlugTest, AMouseInFirmwareModeArrivesWithTheFirmwareModeIds) {
     auto source = MakeHotPlugSource(folder);
-    VirtualMouseProcess mouse(folder);
+    VirtualMouse mouse(folder);
     ASSERT_TRUE(mouse.Start({"--firmware-mode"}));
     const auto events = WaitForEvents(*source, 1);
     ASSERT_EQ(events.size(), 1u);
@@ -137,7 +138,7 @@ TEST_F(HotPlugTest, AMouseInFirmwareModeArrivesWithTheFirmwareModeIds) {
 }
 
 TEST_F(HotPlugTest, AMouseServingBeforeTheSourceIsNotAnnouncedButItsRemovalIsNamed) {
-    VirtualMouseProcess mouse(folder);
+    VirtualMouse mouse(folder);
     ASSERT_TRUE(mouse.Start({}));
     const std::string identifier = ListedIdentifier();
     auto source = MakeHotPlugSource(folder);
@@ -148,7 +149,7 @@ TEST_F(HotPlugTest, AMouseServingBeforeTheSourceIsNotAnnouncedButItsRemovalIsNam
 }
 
 TEST_F(HotPlugTest, ASecondMouseUnderAnotherNameComesAndGoesOnItsOwn) {
-    VirtualMouseProcess first(folder), second(folder);
+    VirtualMouse first(folder), second(folder);
     ASSERT_TRUE(first.Start({}));
     auto source = MakeHotPlugSource(folder);
 
@@ -171,7 +172,7 @@ TEST_F(HotPlugTest, FilesAndSocketsThatAreNotMiceStaySilent) {
         ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
         ForeignSocket refusing(folder / "refusing.sock", false);
         ForeignSocket mute(folder / "mute.sock", true);
-        VirtualMouseProcess mouse(folder);
+        VirtualMouse mouse(folder);
         ASSERT_TRUE(mouse.Start({}));
         // Not asked of the HID layer: it would wait for the mute socket.
         const std::string identifier = "HID\\VID_7D3A&PID_6E41\\virtual\\qx-mouse.sock";
@@ -227,7 +228,7 @@ TEST_F(HotPlugTest, AFolderMissingAtStartIsWatchedForAndMayGoAndComeBack) {
     EXPECT_TRUE(Quiet(*source).empty());
 
     fs::create_directories(missing);
-    VirtualMouseProcess mouse(missing);
+    VirtualMouse mouse(missing);
     ASSERT_TRUE(mouse.Start({}));
     const auto arrived = WaitForEvents(*source, 1);
     ASSERT_EQ(arrived.size(), 1u);
@@ -240,7 +241,7 @@ TEST_F(HotPlugTest, AFolderMissingAtStartIsWatchedForAndMayGoAndComeBack) {
     mouse.Stop();
 
     fs::create_directories(missing);
-    VirtualMouseProcess again(missing);
+    VirtualMouse again(missing);
     ASSERT_TRUE(again.Start({}));
     EXPECT_EQ(WaitForEvents(*source, 1), std::vector{Arrival(identifier)});
 }

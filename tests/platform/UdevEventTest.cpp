@@ -8,7 +8,7 @@
 #include "platform/HotPlug.h"
 #include "platform/UsbDevices.h"
 #include "tests/platform/FakeHotPlugSource.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "base/Text.h"
-#include "tests/device/FakeHidBackend.h"
-#include "tests/support/RecordingTarget.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/FakeHidBackend.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
 #include "macro/InputHooks.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -199,6 +199,14 @@ TEST_F(TrophiesPageModelTest, FailedPeriodicSaveIsSilentAndRetriedAnIntervalLate
     EXPECT_FALSE(model->Save());
     const std::vector<RecordingNotifier::Message> expected = {{Kind::Standard, u"No access."}};
     EXPECT_EQ(notifier.Messages(), expected);
+}
+
+TEST(TrophiesHints, TrophyAndResetWithAOnePixelMargin) {
+    const std::array<int, 3> cases[] = {
+        {450, 200, 57}, {308, 0, 57},  {607, 450, 57}, {307, 200, 0}, {608, 200, 0}, {702, 378, 58},
+        {832, 410, 58}, {701, 390, 0}, {760, 410, 58}, {760, 411, 0}, {100, 100, 0},
+    };
+    for (const auto& [x, y, hint] : cases) EXPECT_EQ(TrophiesHintAt(x, y), hint) << x << "," << y;
 }
 
 }  // namespace

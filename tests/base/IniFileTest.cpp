@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

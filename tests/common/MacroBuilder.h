@@ -1,4 +1,5 @@
-// Builders and fakes shared by the macro tests.
+// Builders of macro records as the macro page makes them, and scripted file
+// dialogs, for the tests of everything that handles macros.
 #pragma once
 
 #include <cstring>

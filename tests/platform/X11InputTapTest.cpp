@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/RecordingTarget.h"
-#include "tests/hooks/XvfbServer.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/XvfbServer.h"
 
 namespace qx {
 namespace {
@@ -32,24 +32,14 @@ struct SeenButton {
     bool operator==(const SeenButton&) const = default;
 };
 
-class X11InputTapTest : public testing::Test {
+class X11InputTapTest : public test::XvfbTest {
 protected:
-    static void SetUpTestSuite() {
-        if (test::XvfbInstalled()) server_ = new test::XvfbServer;
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override {
-        if (server_ == nullptr) GTEST_SKIP() << "Xvfb is not installed";
-        ASSERT_TRUE(server_->Running());
-        injector_ = OpenX11Display(server_->Name().c_str());
-        app_ = OpenX11Display(server_->Name().c_str());
+    void SetUpWithServer() override {
+        injector_ = OpenX11Display(Server().Name().c_str());
+        app_ = OpenX11Display(Server().Name().c_str());
         ASSERT_TRUE(injector_ && app_);
         OpenWindow();
-        tap_ = std::make_unique<X11InputTap>(server_->Name());
+        tap_ = std::make_unique<X11InputTap>(Server().Name());
         hooks_ = std::make_unique<InputHooks>(tap_.get());
         ASSERT_TRUE(hooks_->InstallInputHooks(Unowned(main_)));
     }
@@ -108,15 +98,12 @@ protected:
         return main_.Messages();
     }
 
-    static test::XvfbServer* server_;
     X11Display injector_, app_;
     Window window_ = 0;
     RecordingTarget main_;
     std::unique_ptr<X11InputTap> tap_;
     std::unique_ptr<InputHooks> hooks_;
 };
-
-test::XvfbServer* X11InputTapTest::server_ = nullptr;
 
 TEST_F(X11InputTapTest, RightClickIsReportedAndStillDelivered) {
     Click(3);

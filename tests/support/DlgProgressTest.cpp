@@ -6,7 +6,7 @@
 
 #include "i18n/LanguageTable.h"
 #include "support/DlgProgress.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/PngHProgressBar.h"
 
 namespace qx::test {

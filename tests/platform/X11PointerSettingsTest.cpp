@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/X11Display.h"
-#include "tests/hooks/XvfbServer.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/XvfbServer.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -25,22 +25,12 @@ struct PointerControl {
     int numerator, denominator, threshold;
 };
 
-class X11PointerSettingsTest : public testing::Test {
+class X11PointerSettingsTest : public test::XvfbTest {
 protected:
-    static void SetUpTestSuite() {
-        if (!test::XvfbInstalled()) return;
-        server_ = new test::XvfbServer;
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        if (server_ == nullptr) GTEST_SKIP() << "Xvfb is not installed";
-        ASSERT_TRUE(server_->Running());
-        display_ = OpenX11Display(server_->Name().c_str());
+    void SetUpWithServer() override {
+        display_ = OpenX11Display(Server().Name().c_str());
         ASSERT_TRUE(display_);
-        settings_ = std::make_unique<X11PointerSettings>(server_->Name());
+        settings_ = std::make_unique<X11PointerSettings>(Server().Name());
     }
 
     PointerControl Control() {
@@ -105,12 +95,9 @@ protected:
         XSync(dpy, False);
     }
 
-    static test::XvfbServer* server_;
     X11Display display_;
     std::unique_ptr<X11PointerSettings> settings_;
 };
-
-test::XvfbServer* X11PointerSettingsTest::server_ = nullptr;
 
 TEST_F(X11PointerSettingsTest, PrecisionBecomesTheServersAcceleration) {
     EXPECT_TRUE(settings_->SetMouseAcceleration(kAccelerationEnhanced));

@@ -6,7 +6,7 @@
 #include "device/USBDriver.h"
 #include "emulator/VirtualMouseFirmware.h"
 #include "platform/UsbDevices.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "platform/VirtualHidBackend.h"
 #include "platform/VirtualHidProtocol.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -3,7 +3,8 @@
 
 #include "device/USBDriver.h"
 #include "platform/VirtualHidBackend.h"
-#include "tests/emulator/VirtualMouseProcess.h"
+#include "tests/common/TempDir.h"
+#include "tests/common/VirtualMouse.h"
 
 namespace qx {
 namespace {
@@ -13,7 +14,7 @@ TEST(Pacing, MacroBlockKeepsFiftyMillisecondsBetweenReports) {
     const auto folder = dir / "hid";
     std::filesystem::create_directories(folder);
     const auto trace = dir / "trace.jsonl";
-    test::VirtualMouseProcess mouse(folder);
+    test::VirtualMouse mouse(folder);
     ASSERT_TRUE(mouse.Start({"--trace", trace.string()}));
 
     VirtualHidBackend backend(folder);

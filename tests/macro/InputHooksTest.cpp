@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/RecordingTarget.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace qx {
 namespace {
