@@ -11,13 +11,17 @@ function(qx_add_plugin name)
   set_target_properties(${name} PROPERTIES PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${QX_APP_DIR})
 endfunction()
 
-# qx_add_test(NAME SOURCES... [LIBS libs...]): a GoogleTest program registered with CTest.
+# qx_add_test(NAME SOURCES... [LIBS libs...] [LABELS labels...]): a GoogleTest
+# program registered with CTest, linked with the shared helpers of tests/common.
+# Tests that take seconds carry LABELS slow, which the quick loop leaves out.
 function(qx_add_test name)
   cmake_parse_arguments(T "" "" "LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE qxcore GTest::gtest GTest::gtest_main GTest::gmock ${T_LIBS})
+  target_link_libraries(${name} PRIVATE qxtestcommon qxcore GTest::gtest GTest::gtest_main
+                                        GTest::gmock ${T_LIBS})
   target_compile_definitions(${name} PRIVATE QX_APP_DIR="${QX_APP_DIR}"
-                                             QX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+                                             QX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                             QX_TEST_BIN_DIR="${CMAKE_BINARY_DIR}/tests")
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 30 PROPERTIES LABELS "${T_LABELS}")
 endfunction()

@@ -2,13 +2,12 @@
 
 #include <string>
 
-#include "platform/ProgramStart.h"
+#include "platform/DesktopActions.h"
 
 namespace qx {
 
 bool SpawnFirmwareBurner::StartBurner(std::string_view argument) {
-    const std::string args[] = {std::string(argument)};
-    return StartProgram(program_, args);
+    return SpawnDetached({program_.string(), std::string(argument)});
 }
 
 }  // namespace qx

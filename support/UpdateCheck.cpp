@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/DataFile.h"
-#include "support/FirmwareVersion.h"
+#include "support/FirmwareVersionText.h"
 
 namespace qx {
 
@@ -65,7 +65,7 @@ void UpdateCheckControl::Stop() {
 UpdateCheck::UpdateCheck(UpdateCheckControl& control, const UpdatePaths& paths,
                          std::u16string deviceModel, const Localization& language,
                          Notifier& notifier, FirmwareBurner& burner, UpdateWaitTimer& timer,
-                         MessageTarget& mainWindow)
+                         TargetHandle mainWindow)
     : control_(control),
       paths_(paths),
       deviceModel_(std::move(deviceModel)),
@@ -73,7 +73,7 @@ UpdateCheck::UpdateCheck(UpdateCheckControl& control, const UpdatePaths& paths,
       notifier_(notifier),
       burner_(burner),
       timer_(timer),
-      mainWindow_(mainWindow) {}
+      mainWindow_(std::move(mainWindow)) {}
 
 bool UpdateCheck::CheckForUpdate(std::u16string_view firmwareVersionText) {
     if (!control_.updateIdle.exchange(false)) return false;
@@ -132,7 +132,7 @@ void UpdateCheck::LaunchFirmwareBurner() {
     // The utility closes whether or not the burner started, as it does when it
     // finds the mouse in its firmware-update mode at start-up.
     burner_.StartBurner(BurnerArgument(language_.chineseMode));
-    mainWindow_.PostMessage(kWmClose, 0, 0);
+    if (mainWindow_) mainWindow_->PostMessage(kWmClose, 0, 0);
 }
 
 bool UpdateCheck::AskToUpdate(std::u16string_view newfile) {
@@ -194,7 +194,7 @@ bool UpdateDownloader::RunJob(const UpdateJob& job) {
     const bool stored =
         Fetch(job, limits, firmware ? paths_.localFirmware : paths_.localDescription);
 
-    MessageTarget* page = control_.page.load();
+    const TargetHandle page = control_.page.load();
     if (!page || !control_.updateCheckRunning.load()) return stored;
     if (firmware)
         page->PostMessage(kMsgFirmwareDownloaded, stored ? 1 : 0, 0);

@@ -57,7 +57,7 @@ struct UpdateCheckControl {
     std::atomic<bool> updateCheckRunning{true};  // cleared when the main window closes
     std::atomic<bool> threadListening{false};    // the thread was started and has not ended
     // The support page, which receives the thread's results; null when it is gone.
-    std::atomic<MessageTarget*> page{nullptr};
+    std::atomic<TargetHandle> page;
 
     explicit UpdateCheckControl(ManualResetEvent& event) : updateCheckEvent(event) {}
 
@@ -95,7 +95,7 @@ class UpdateCheck {
 public:
     UpdateCheck(UpdateCheckControl& control, const UpdatePaths& paths, std::u16string deviceModel,
                 const Localization& language, Notifier& notifier, FirmwareBurner& burner,
-                UpdateWaitTimer& timer, MessageTarget& mainWindow);
+                UpdateWaitTimer& timer, TargetHandle mainWindow);
 
     // The update button. Does nothing and returns false while a check is
     // under way. When the local description already names a newer firmware,
@@ -124,7 +124,7 @@ private:
     Notifier& notifier_;
     FirmwareBurner& burner_;
     UpdateWaitTimer& timer_;
-    MessageTarget& mainWindow_;
+    TargetHandle mainWindow_;
 
     XmlReader reader_;  // the check's own: language loading uses another
     UpdateServer server_;

@@ -2,9 +2,6 @@
 // mouse needs: the wall time of a pass against the virtual mouse, divided by
 // the sum of the pauses the writer and the channel ask for. Overhead shows as
 // a ratio above 1.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,10 +13,9 @@
 #include <thread>
 #include <utility>
 
+#include "emulator/VirtualMouseProcess.h"
 #include "platform/SystemHidBackend.h"
 #include "profile/DeviceWriter.h"
-
-extern char** environ;
 
 namespace {
 
@@ -63,21 +59,18 @@ int main(int argc, char** argv) {
                                          ("qx-sync-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     ::setenv("QX_VIRTUAL_HID_DIR", folder.c_str(), 1);
-    const std::string program = std::string(QX_APP_DIR) + "/qx-virtual-mouse";
-    char* mouseArgs[] = {const_cast<char*>(program.c_str()), nullptr};
-    pid_t mouse = -1;
-    if (posix_spawn(&mouse, program.c_str(), nullptr, nullptr, mouseArgs, environ) != 0) {
-        std::fprintf(stderr, "cannot start %s\n", program.c_str());
+    qx::emu::VirtualMouseProcess mouse(std::filesystem::path(QX_APP_DIR) / "qx-virtual-mouse",
+                                       folder);
+    if (!mouse.Start({})) {
+        std::fprintf(stderr, "cannot start the virtual mouse\n");
+        std::filesystem::remove_all(folder);
         return 1;
     }
     MeasuringSleeper sleeper;
     auto backend = qx::MakeSystemHidBackend();
     qx::CUSBDriver driver(*backend, sleeper);
-    bool open = false;
-    for (int i = 0; i < 50 && !(open = driver.OpenDevice()); ++i)
-        std::this_thread::sleep_for(100ms);
     int result = 0;
-    if (!open) {
+    if (!driver.OpenDevice()) {
         std::fprintf(stderr, "the virtual mouse did not appear\n");
         result = 1;
     } else {
@@ -90,7 +83,7 @@ int main(int argc, char** argv) {
         NullTarget target;
         qx::ManualResetEvent event;
         qx::SyncControl control(event);
-        control.mainWindow = &target;
+        control.mainWindow = Unowned(target);
         qx::DeviceWriter writer(control, driver, *profile, macros, language, hooks, pointer,
                                 sleeper);
         std::printf("%-6s %12s %12s %8s\n", "pass", "wall ms", "waits ms", "ratio");
@@ -108,8 +101,7 @@ int main(int argc, char** argv) {
                         wall / static_cast<double>(waits));
         }
     }
-    ::kill(mouse, SIGTERM);
-    ::waitpid(mouse, nullptr, 0);
+    mouse.Stop();
     std::filesystem::remove_all(folder);
     return result;
 }

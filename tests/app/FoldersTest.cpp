@@ -6,7 +6,7 @@
 
 #include "base/IniFile.h"
 #include "base/Text.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

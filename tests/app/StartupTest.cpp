@@ -1,32 +1,25 @@
 #include "app/Startup.h"
 
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
-#include "tests/support/TempDir.h"
+#include "base/ChildProcess.h"
+#include "tests/common/RunProgram.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
 
+using namespace std::chrono_literals;
 using test::TempDir;
 
 const std::filesystem::path kBin = QX_TEST_BIN_DIR;
 
 std::string UniqueName(const char* what) {
     return "qx-test-" + std::string(what) + "-" + std::to_string(::getpid());
-}
-
-TEST(MenuLibrary, NeedsAllThreeEntryPoints) {
-    EXPECT_NE(MenuLibrary::Load(kBin / "menuex_complete/MenuEx.so"), nullptr);
-    EXPECT_EQ(MenuLibrary::Load(kBin / "menuex_incomplete/MenuEx.so"), nullptr);
-    EXPECT_EQ(MenuLibrary::Load(kBin / "no-such-folder/MenuEx.so"), nullptr);
 }
 
 TEST(Startup, MissingMenuExportStopsWithTheMessage) {
@@ -54,38 +47,28 @@ TEST(Startup, FirstInstanceIsReadyWithUnsetEvents) {
     EXPECT_EQ(second.outcome, StartupResult::Outcome::SecondInstance);
 }
 
-// Runs a command and returns its output.
-std::string RunCommand(const std::string& command) {
-    std::string out;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return out;
-    std::array<char, 256> buffer;
-    while (std::fgets(buffer.data(), buffer.size(), pipe)) out += buffer.data();
-    ::pclose(pipe);
-    return out;
-}
-
 TEST(SingleInstance, SecondProcessWakesTheFirstAndTouchesNothing) {
     TempDir dir;
-    const std::string env = "QX_INSTANCE_SUFFIX=" + UniqueName("two") + " ";
-    const std::string probe = (kBin / "qx-startup-probe").string();
-    const std::string app = " --app-folder " + (kBin / "menuex_complete").string();
+    const EnvironmentSettings env = {{"QX_INSTANCE_SUFFIX", UniqueName("two")}};
+    const auto probe = test::TestProgram("qx-startup-probe");
+    const std::string app = (kBin / "menuex_complete").string();
 
     // The first copy runs in the background and waits for its wake message.
-    FILE* first = ::popen((env + probe + app + " --data-dir " + (dir / "first").string() +
-                           " --wait 10").c_str(), "r");
-    ASSERT_NE(first, nullptr);
-    char line[128] = {};
-    ASSERT_NE(std::fgets(line, sizeof line, first), nullptr);
-    EXPECT_STREQ(line, "ready\n");
+    ChildProcess first;
+    ASSERT_TRUE(first.Start(probe,
+                            {"--app-folder", app, "--data-dir", (dir / "first").string(), "--wait",
+                             "10"},
+                            env, ChildProcess::Stream::Pipe, ChildProcess::Stream::Inherit));
+    EXPECT_EQ(first.ReadLine(10s), "ready");
 
     const auto secondData = dir / "second";
-    EXPECT_EQ(RunCommand(env + probe + app + " --data-dir " + secondData.string()), "second\n");
+    const auto second =
+        test::RunProgram(probe, {"--app-folder", app, "--data-dir", secondData.string()}, env);
+    EXPECT_EQ(second.out, "second\n");
     EXPECT_FALSE(std::filesystem::exists(secondData));  // no folder, no file
 
-    ASSERT_NE(std::fgets(line, sizeof line, first), nullptr);
-    EXPECT_STREQ(line, "wake 1132 0 515\n");
-    ::pclose(first);
+    EXPECT_EQ(first.ReadLine(10s), "wake 1132 0 515");
+    EXPECT_EQ(first.Wait(10s), 0);
 
     // Once the first copy has ended, the lock is free again (nothing stale is left).
     EXPECT_NE(SingleInstance::Acquire(SingleInstance::DefaultName() + "-" + UniqueName("two")),

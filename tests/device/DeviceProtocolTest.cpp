@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/ProfileRecord.h"
-#include "tests/device/FakeHidBackend.h"
+#include "tests/common/FakeHidBackend.h"
 
 namespace qx {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <numeric>
 
-#include "tests/device/FakeHidBackend.h"
+#include "tests/common/FakeHidBackend.h"
 
 namespace qx {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "device/USBDriver.h"
 #include "emulator/FirmwareHidBackend.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx::emu {
 namespace {

@@ -10,17 +10,19 @@
 #include "platform/UsbDevices.h"
 #include "platform/VirtualHidBackend.h"
 #include "platform/VirtualHidProtocol.h"
-#include "tests/emulator/VirtualMouseProcess.h"
+#include "tests/common/RunProgram.h"
+#include "tests/common/TempDir.h"
+#include "tests/common/VirtualMouse.h"
 
 namespace qx {
 namespace {
 
+using test::AppProgram;
 using test::ReadTrace;
+using test::RunProgram;
 using test::TempDir;
-using test::VirtualMouseProcess;
+using test::VirtualMouse;
 using Bytes = std::vector<std::uint8_t>;
-
-const std::string kApp = QX_APP_DIR;
 
 std::string Hex(const Bytes& bytes) {
     return emu::HexBytes(bytes.data(), bytes.size());
@@ -32,7 +34,7 @@ protected:
     std::filesystem::path folder = dir / "hid";
     std::filesystem::path trace = dir / "trace.jsonl";
     std::filesystem::path state = dir / "state.bin";
-    VirtualMouseProcess mouse{folder};
+    VirtualMouse mouse{folder};
     VirtualHidBackend backend{folder};
     RecordingSleeper sleeper;
     CUSBDriver driver{backend, sleeper};
@@ -48,11 +50,9 @@ protected:
     }
 
     std::string Dump() {
-        int code = -1;
-        const auto out = test::RunWithFolder(
-            folder, kApp + "/qx-virtual-mouse --dump --state '" + state.string() + "'", &code);
-        EXPECT_EQ(code, 0);
-        return out;
+        const auto r = RunProgram(AppProgram("qx-virtual-mouse"), {"--dump", "--state", state.string()});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        return r.out;
     }
 
     // Report bytes as sent: report ID 07, payload, zeros to 8 bytes.
@@ -180,11 +180,11 @@ TEST_F(ProcessTest, SurvivesClientsThatLeaveMidFrameOrSendGarbage) {
 
 TEST_F(ProcessTest, StaleSocketIsReplacedLiveOneIsNot) {
     StartMouse();
-    EXPECT_EQ(mouse.Stop(SIGKILL), SIGKILL);  // killed: the socket file stays behind
+    EXPECT_EQ(mouse.Stop(SIGKILL), 128 + SIGKILL);  // killed: the socket file stays behind
     ASSERT_TRUE(std::filesystem::exists(mouse.SocketPath()));
     EXPECT_TRUE(backend.EnumerateInterfaces().empty());  // nobody answers on it
     StartMouse();
-    VirtualMouseProcess second(folder);
+    VirtualMouse second(folder);
     EXPECT_FALSE(second.Start({}));
 }
 
@@ -198,7 +198,7 @@ TEST_F(ProcessTest, FirmwareModeIsAUsbDeviceButNoMouse) {
 
 TEST_F(ProcessTest, SystemBackendListsVirtualMiceBesideHidraw) {
     ASSERT_TRUE(mouse.Start({}, "a.sock"));
-    VirtualMouseProcess other(folder);
+    VirtualMouse other(folder);
     ASSERT_TRUE(other.Start({"--firmware-mode"}, "b.sock"));
     CombinedHidBackend combined(nullptr, std::make_unique<VirtualHidBackend>(folder));
     const auto interfaces = combined.EnumerateInterfaces();
@@ -213,40 +213,41 @@ TEST_F(ProcessTest, SystemBackendListsVirtualMiceBesideHidraw) {
 }
 
 TEST_F(ProcessTest, QxctlDevicesAndVersion) {
-    const std::string qxctl = kApp + "/qxctl --data-dir '" + (dir / "data").string() + "' ";
-    int code = -1;
-    auto out = test::RunWithFolder(folder, qxctl + "version", &code);
-    EXPECT_NE(code, 0);
-    EXPECT_NE(out.find("no mouse found"), std::string::npos) << out;
+    const auto qxctl = [&](const std::string& command) {
+        return RunProgram(AppProgram("qxctl"), {"--data-dir", (dir / "data").string(), command},
+                          mouse.ClientEnvironment());
+    };
+    auto r = qxctl("version");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("no mouse found"), std::string::npos) << r.err;
 
     ASSERT_TRUE(mouse.Start({"--version", "12"}));
-    out = test::RunWithFolder(folder, qxctl + "devices", &code);
-    EXPECT_EQ(code, 0);
-    EXPECT_NE(out.find("7D3A:6E41  report ID 0x07, report length 7  (virtual)"), std::string::npos)
-        << out;
-    out = test::RunWithFolder(folder, qxctl + "version", &code);
-    EXPECT_EQ(code, 0);
-    EXPECT_EQ(out, "12\n");
+    r = qxctl("devices");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("7D3A:6E41  report ID 0x07, report length 7  (virtual)"), std::string::npos)
+        << r.out;
+    r = qxctl("version");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out + r.err, "12\n");
 
     mouse.Stop();
-    out = test::RunWithFolder(folder, qxctl + "version", &code);
-    EXPECT_EQ(code, 1);
-    EXPECT_EQ(out, "qxctl: no mouse found\n");
+    r = qxctl("version");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out + r.err, "qxctl: no mouse found\n");
 }
 
 TEST(VirtualMouseOptions, BadOptionsAndMissingFolderAreRefused) {
     TempDir dir;
-    const std::string program = kApp + "/qx-virtual-mouse";
-    for (const std::string options : {"--version 123", "--version x", "--refuse output", "--bogus",
-                                      "--socket a/b", "--state"}) {
-        int code = -1;
-        test::RunWithFolder(dir.path(), program + " " + options, &code);
-        EXPECT_EQ(code, 2) << options;
+    const EnvironmentSettings env = {{"QX_VIRTUAL_HID_DIR", dir.path().string()}};
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--version", "123"}, {"--version", "x"}, {"--refuse", "output"},
+          {"--bogus"}, {"--socket", "a/b"}, {"--state"}}) {
+        const auto r = RunProgram(AppProgram("qx-virtual-mouse"), options, env);
+        EXPECT_EQ(r.exitCode, 2) << options[0];
     }
-    int code = -1;
-    const auto out = test::RunWithFolder("", program, &code);
-    EXPECT_EQ(code, 2);
-    EXPECT_NE(out.find("QX_VIRTUAL_HID_DIR is not set"), std::string::npos);
+    const auto r = RunProgram(AppProgram("qx-virtual-mouse"), {}, {{"QX_VIRTUAL_HID_DIR", ""}});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("QX_VIRTUAL_HID_DIR is not set"), std::string::npos) << r.err;
 }
 
 }  // namespace

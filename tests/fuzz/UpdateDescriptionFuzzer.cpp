@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "i18n/XmlReader.h"
-#include "support/FirmwareVersion.h"
+#include "support/FirmwareVersionText.h"
 #include "support/UpdateServer.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "base/IniFile.h"
 #include "base/Notifier.h"
 #include "base/Text.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

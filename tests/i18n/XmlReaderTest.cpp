@@ -4,7 +4,7 @@
 
 #include "base/Text.h"
 #include "i18n/XmlEncoding.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

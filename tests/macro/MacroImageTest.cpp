@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/KeyTables.h"
-#include "tests/macro/MacroTestSupport.h"
+#include "tests/common/MacroBuilder.h"
 
 namespace qx {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "base/DataFile.h"
 #include "macro/MacroTable.h"
-#include "tests/macro/MacroTestSupport.h"
+#include "tests/common/MacroBuilder.h"
 
 namespace qx {
 namespace {

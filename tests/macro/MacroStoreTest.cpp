@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-#include "tests/macro/MacroTestSupport.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/MacroBuilder.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

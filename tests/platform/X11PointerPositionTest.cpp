@@ -11,9 +11,9 @@
 #include "i18n/LanguageTable.h"
 #include "stats/PointerSampler.h"
 #include "stats/TrophiesPageModel.h"
-#include "tests/hooks/XvfbServer.h"
-#include "tests/support/RecordingTarget.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/XvfbServer.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/TempDir.h"
 
 // Last: their macros (None) clash with the names of the headers above.
 #include <X11/Xlib.h>
@@ -33,19 +33,10 @@ int OurLines(const std::string& log) {
     return lines;
 }
 
-class X11PointerPositionTest : public testing::Test {
+class X11PointerPositionTest : public test::XvfbTest {
 protected:
-    static void SetUpTestSuite() {
-        if (test::XvfbInstalled()) server_ = new test::XvfbServer;
-    }
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-    void SetUp() override {
-        if (server_ == nullptr) GTEST_SKIP() << "Xvfb is not installed";
-        ASSERT_TRUE(server_->Running());
-        display_ = OpenX11Display(server_->Name().c_str());
+    void SetUpWithServer() override {
+        display_ = OpenX11Display(Server().Name().c_str());
         ASSERT_TRUE(display_);
     }
 
@@ -55,14 +46,11 @@ protected:
         XSync(display_.get(), False);
     }
 
-    static test::XvfbServer* server_;
     X11Display display_;
 };
 
-test::XvfbServer* X11PointerPositionTest::server_ = nullptr;
-
 TEST_F(X11PointerPositionTest, ReadsWhereThePointerIs) {
-    X11PointerPosition source(server_->Name());
+    X11PointerPosition source(Server().Name());
     for (const PointerPosition at :
          {PointerPosition{100, 100}, PointerPosition{1279, 0}, PointerPosition{0, 799}}) {
         MoveTo(at.x, at.y);
@@ -96,7 +84,7 @@ TEST_F(X11PointerPositionTest, MovesBetweenSamplesBecomeTravel) {
     page.Load();
 
     MoveTo(100, 100);
-    X11PointerPosition x11(server_->Name());
+    X11PointerPosition x11(Server().Name());
     GatedSource source(x11);
     SharedSamplePoint point;
     test::RecordingTarget target;

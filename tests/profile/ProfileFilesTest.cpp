@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/Text.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

@@ -5,7 +5,7 @@
 #include <deque>
 #include <mutex>
 
-#include "tests/support/RecordingTarget.h"
+#include "tests/common/RecordingTarget.h"
 
 namespace qx {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
 #include "macro/InputHooks.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {

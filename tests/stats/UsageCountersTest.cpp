@@ -9,7 +9,7 @@
 #include "base/Text.h"
 #include "i18n/LanguageTable.h"
 #include "macro/InputHooks.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/TempDir.h"
 #include "ui/layout/SkinLayout.h"
 
 namespace qx {

@@ -16,9 +16,9 @@
 #include "base/Text.h"
 #include "platform/CurlHttpDownload.h"
 #include "support/UpdateCheck.h"
-#include "tests/support/LoopbackHttpServer.h"
-#include "tests/support/RecordingTarget.h"
-#include "tests/support/TempDir.h"
+#include "tests/common/LoopbackHttpServer.h"
+#include "tests/common/RecordingTarget.h"
+#include "tests/common/TempDir.h"
 
 namespace qx::test {
 
@@ -139,7 +139,7 @@ protected:
     explicit UpdateCheckFixture(bool startThread = true) {
         std::filesystem::create_directories(paths.downloadFolder);
         SetBaseUrl(server.Url());
-        control.page = &page;
+        control.page = Unowned(page);
         if (startThread) thread = downloader.StartThread();
     }
     ~UpdateCheckFixture() override {
@@ -199,7 +199,8 @@ protected:
     RecordingTarget mainWindow;
     CurlHttpDownload http;
     UpdateDownloader downloader{control, http, paths};
-    UpdateCheck check{control, paths, u"QX600", language, notifier, burner, page, mainWindow};
+    UpdateCheck check{control,  paths,  u"QX600", language,
+                      notifier, burner, page,     Unowned(mainWindow)};
     std::thread thread;
 };
 

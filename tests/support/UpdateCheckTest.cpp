@@ -169,7 +169,8 @@ TEST_F(UpdateCheckTest, StubBurnerStartsWithTheLanguageArgument) {
               "mv \"$dir/args.tmp\" \"$dir/args\"\n");
     ::chmod(paths.burner.c_str(), 0755);
     SpawnFirmwareBurner spawn(paths.burner);
-    UpdateCheck spawning(control, paths, u"QX600", language, notifier, spawn, page, mainWindow);
+    UpdateCheck spawning(control, paths, u"QX600", language, notifier, spawn, page,
+                         Unowned(mainWindow));
     ServeDescription("13", server.Url("/fw.bin"));
     server.Serve("/fw.bin", Reply::Ok("firmware"));
     const auto args = paths.burner.parent_path() / "args";

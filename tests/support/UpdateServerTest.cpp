@@ -10,8 +10,8 @@
 
 #include "base/Text.h"
 #include "i18n/XmlReader.h"
-#include "support/FirmwareVersion.h"
-#include "tests/support/TempDir.h"
+#include "support/FirmwareVersionText.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 using test::TempDir;
 using test::WriteText;
 
-TEST(FirmwareVersionTest, VersionNumberReadsLeadingDigitsAsUnsigned) {
+TEST(FirmwareVersionTextTest, VersionNumberReadsLeadingDigitsAsUnsigned) {
     constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
     const struct {
         std::u16string_view text;
@@ -45,7 +45,7 @@ TEST(FirmwareVersionTest, VersionNumberReadsLeadingDigitsAsUnsigned) {
     for (const auto& c : cases) EXPECT_EQ(VersionNumber(c.text), c.number) << ToUtf8(c.text);
 }
 
-TEST(FirmwareVersionTest, SupportPageShowsOneOrTwoDigitsAsVersionAndMoreWhole) {
+TEST(FirmwareVersionTextTest, SupportPageShowsOneOrTwoDigitsAsVersionAndMoreWhole) {
     const struct {
         std::u16string_view text, shown;
     } cases[] = {

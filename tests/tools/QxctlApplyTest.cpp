@@ -2,16 +2,15 @@
 // receives, in which order and with which pauses, read from its trace.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "base/Text.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"
-#include "tests/emulator/VirtualMouseProcess.h"
-#include "tests/support/TempDir.h"
-#include "tests/tools/RunProgram.h"
+#include "tests/common/VirtualMouse.h"
+#include "tests/common/RunProgram.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -22,9 +21,6 @@ using test::TraceLine;
 
 class QxctlApplyTest : public ::testing::Test {
 protected:
-    void SetUp() override { ::setenv("QX_VIRTUAL_HID_DIR", hid.path().c_str(), 1); }
-    void TearDown() override { ::unsetenv("QX_VIRTUAL_HID_DIR"); }
-
     bool StartMouse(std::vector<std::string> extra = {}) {
         std::vector<std::string> options = {"--version", "12", "--trace", (hid / "trace").string(),
                                             "--state", (hid / "state").string()};
@@ -33,7 +29,9 @@ protected:
     }
 
     test::ProgramResult Apply() {
-        return test::RunProgram("qxctl", {"--data-dir", data.path().string(), "apply"});
+        return test::RunProgram(test::AppProgram("qxctl"),
+                                {"--data-dir", data.path().string(), "apply"},
+                                mouse.ClientEnvironment());
     }
 
     // The feature reports' command bytes and the output reports, in order.
@@ -59,7 +57,7 @@ protected:
     }
 
     TempDir hid, data;
-    test::VirtualMouseProcess mouse{hid.path()};
+    test::VirtualMouse mouse{hid.path()};
 };
 
 TEST_F(QxctlApplyTest, DefaultProfileGivesTheFixedSequenceWithItsPauses) {
@@ -83,9 +81,9 @@ TEST_F(QxctlApplyTest, DefaultProfileGivesTheFixedSequenceWithItsPauses) {
     // On success the profile is saved.
     EXPECT_EQ(std::filesystem::file_size(data / "Profile/ConfigInfo.cfg"), sizeof(ProfileTable));
     mouse.Stop();
-    const auto dump = test::RunWithFolder(hid.path(), std::string(QX_APP_DIR) +
-                                                          "/qx-virtual-mouse --dump --state " +
-                                                          (hid / "state").string());
+    const auto dump = test::RunProgram(test::AppProgram("qx-virtual-mouse"),
+                                       {"--dump", "--state", (hid / "state").string()})
+                          .out;
     EXPECT_NE(dump.find("\"key_matrix\": \"0100F0000100F1000100F200"), std::string::npos) << dump;
 }
 

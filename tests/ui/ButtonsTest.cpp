@@ -3,7 +3,7 @@
 #include <QTest>
 #include <thread>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/ColorBtn.h"
 #include "ui/GDIBitmapBtn.h"
 #include "ui/IrrButton.h"

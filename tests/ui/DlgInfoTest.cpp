@@ -7,7 +7,7 @@
 
 #include "i18n/LanguageTable.h"
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/DlgInfo.h"
 #include "ui/GDIBitmapBtn.h"
 

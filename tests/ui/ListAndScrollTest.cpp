@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/ListBoxEx.h"
 #include "ui/SkinScrollBar.h"
 

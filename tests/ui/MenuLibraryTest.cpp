@@ -3,7 +3,7 @@
 #include <QTest>
 
 #include "base/MenuLibrary.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 
 namespace qx::test {
 namespace {

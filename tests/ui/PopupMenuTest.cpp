@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QTest>
 
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/MenuEx.h"
 
 namespace qx::test {

@@ -2,8 +2,8 @@
 
 #include <QImage>
 
-#include "tests/support/TempDir.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/TempDir.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/SkinPicture.h"
 #include "ui/layout/SkinFiles.h"
 #include "ui/layout/SkinLayout.h"

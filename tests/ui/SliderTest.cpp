@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-#include "tests/support/TempDir.h"
-#include "tests/ui/UiTestSupport.h"
+#include "tests/common/TempDir.h"
+#include "tests/common/UiTestSupport.h"
 #include "ui/PngHProgressBar.h"
 #include "ui/PngHSlider.h"
 
