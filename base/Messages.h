@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace qx {
 
@@ -61,5 +62,16 @@ public:
     virtual ~MessageTarget() = default;
     virtual void PostMessage(std::uint32_t message, WParam wParam, LParam lParam) = 0;
 };
+
+// What other threads keep of a window they post to. A window hands out a
+// handle that it detaches when it goes away, so a late post is dropped instead
+// of reaching freed memory.
+using TargetHandle = std::shared_ptr<MessageTarget>;
+
+// A handle to a target that outlives every poster by construction (tests,
+// command-line tools); it owns nothing.
+inline TargetHandle Unowned(MessageTarget& target) {
+    return TargetHandle(TargetHandle(), &target);
+}
 
 }  // namespace qx

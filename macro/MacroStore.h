@@ -9,7 +9,7 @@
 #include "base/Clock.h"
 #include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroTable.h"
 #include "base/ProfileRecord.h"
 
