@@ -257,7 +257,13 @@ void SystemHotPlugSource::ReadUdev() {
 std::vector<HotPlugEvent> SystemHotPlugSource::TakeEvents() {
     if (epoll_.get() < 0) return {};
     epoll_event ready[32];
-    const int count = ::epoll_wait(epoll_.get(), ready, 32, 0);
+    const int count = std::max(::epoll_wait(epoll_.get(), ready, 32, 0), 0);
+    // The folder's changes before the connections' answers: a socket's removal
+    // and re-creation are queued before its new server can answer (bind comes
+    // before listen), so a connection a retry made to the new server is
+    // dropped with the old name before that answer could announce anything.
+    std::sort(ready, ready + count,
+              [](const epoll_event& a, const epoll_event& b) { return a.data.u64 < b.data.u64; });
     for (int i = 0; i < count; ++i) {
         const std::uint64_t key = ready[i].data.u64;
         if (key == kUdevKey) {

@@ -26,7 +26,7 @@ class HotPlugSource {
 public:
     virtual ~HotPlugSource() = default;
     // Readable while events wait (for poll or a QSocketNotifier); -1 when the
-    // source has nothing to watch.
+    // source could not be set up at all.
     virtual int Descriptor() const = 0;
     // The events that arrived since the last call, in order; never blocks.
     virtual std::vector<HotPlugEvent> TakeEvents() = 0;
