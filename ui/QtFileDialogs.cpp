@@ -31,25 +31,45 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+namespace {
+
+void SetDefaultSuffix(QFileDialog& dialog, const FileDialogOptions& options) {
+    // A name typed without an extension gets this one.
     QString suffix = ToQString(options.defaultExtension);
     if (suffix.startsWith('.')) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
+}
+
+}  // namespace
+
+QString QtFileDialogs::StartFolder() const {
+    return lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::Chosen(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString file = dialog.selectedFiles().front();
+    // The next dialog opens where the user went, as the desktop's own do.
+    lastFolder_ = QFileInfo(file).absolutePath();
+    return ToPath(file);
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
+    QFileDialog dialog(parent_, QString(), StartFolder(), QtNameFilters(options.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    SetDefaultSuffix(dialog, options);
     if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
     if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    QFileDialog dialog(parent_, QString(), StartFolder(), QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    SetDefaultSuffix(dialog, options);
+    return Chosen(dialog);
 }
 
 }  // namespace qx::ui

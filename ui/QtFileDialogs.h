@@ -8,6 +8,8 @@
 
 #include "base/FileDialogs.h"
 
+class QFileDialog;
+
 namespace qx::ui {
 
 // "CFG Files(*.cfg)|*.cfg||" as a Qt name filter: "CFG Files(*.cfg) (*.cfg)".
@@ -21,7 +23,11 @@ public:
     std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) override;
 
 private:
+    QString StartFolder() const;
+    std::optional<std::filesystem::path> Chosen(QFileDialog& dialog);
+
     QPointer<QWidget> parent_;
+    QString lastFolder_;  // where the last dialog ended; empty: the home folder
 };
 
 }  // namespace qx::ui
