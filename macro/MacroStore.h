@@ -8,10 +8,10 @@
 
 #include "base/Clock.h"
 #include "base/Notifier.h"
+#include "base/ProfileRecord.h"
 #include "i18n/LanguageTable.h"
 #include "macro/FileDialogs.h"
 #include "macro/MacroTable.h"
-#include "base/ProfileRecord.h"
 
 namespace qx {
 

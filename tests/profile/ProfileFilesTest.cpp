@@ -13,7 +13,9 @@ namespace {
 using Kind = RecordingNotifier::Kind;
 using test::TempDir;
 
-std::u16string U(const std::filesystem::path& path) { return FromUtf8(path.string()); }
+std::u16string U(const std::filesystem::path& path) {
+    return FromUtf8(path.string());
+}
 
 class ProfileFilesTest : public ::testing::Test {
 protected:
@@ -30,7 +32,8 @@ protected:
         test::WriteBytes(files.ConfigInfoPath(), &table, sizeof table);
     }
 
-    void WriteProfile(int slot, const ProfileSettings& settings, std::size_t size = sizeof(ProfileSettings)) {
+    void WriteProfile(int slot, const ProfileSettings& settings,
+                      std::size_t size = sizeof(ProfileSettings)) {
         std::filesystem::create_directories(Folder());
         test::WriteBytes(files.ProfilePath(slot), &settings, size);
     }
@@ -225,8 +228,9 @@ TEST_F(ProfileFilesTest, SaveFailuresShowTheirLanguageTexts) {
     EXPECT_FALSE(files.SaveActiveProfile());
     const auto messages = notifier.Messages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], (RecordingNotifier::Message{Kind::Standard,
-                                                        u"Cannot find " + U(dir / "gone/Profile1.cfg") + u"."}));
+    EXPECT_EQ(messages[0],
+              (RecordingNotifier::Message{Kind::Standard,
+                                          u"Cannot find " + U(dir / "gone/Profile1.cfg") + u"."}));
     EXPECT_EQ(messages[1], (RecordingNotifier::Message{Kind::Standard, u"No access (5)."}));
 }
 
@@ -248,7 +252,8 @@ TEST_F(ProfileFilesTest, ExportImportRoundTripsSettingsAndMacroIds) {
 
     MakeDefaultProfile(state->settings, false);
     state->macroIds = {};
-    std::fill(std::begin(state->ActiveEntry().macroIds), std::end(state->ActiveEntry().macroIds), 0);
+    std::fill(std::begin(state->ActiveEntry().macroIds), std::end(state->ActiveEntry().macroIds),
+              0);
     ASSERT_TRUE(files.ImportProfile(exchange));
     EXPECT_EQ(state->settings.pointerSpeed, 7);
     EXPECT_EQ(state->settings.colours[3], 0x00FF00u);
