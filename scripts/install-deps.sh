@@ -3,6 +3,8 @@
 # Idempotent and quiet; meant to run as root on a fresh machine.
 set -euo pipefail
 
+# clang-format: Debian 12 ships version 14, the one the format test trusts
+# (scripts/check-format.sh).
 packages=(
   build-essential cmake ninja-build ccache pkg-config git
   clang libclang-rt-14-dev clang-format
