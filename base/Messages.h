@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 namespace qx {
 
@@ -41,6 +42,11 @@ inline constexpr std::uint32_t kMsgHookButton = kWmUser + 1003;        // 2027: 
 inline constexpr std::uint32_t kMsgHint = kWmUser + 1029;              // 2053: 0, hint code
 inline constexpr std::uint32_t kMsgRestoreDefaults = kWmUser + 1030;   // 2054
 
+// Update check thread to the support page: 1 stored / 0 failed, then the check
+// number (a description) or 0 (the firmware).
+inline constexpr std::uint32_t kMsgUpdateCheckDone = kWmUser + 1040;     // 2064
+inline constexpr std::uint32_t kMsgFirmwareDownloaded = kWmUser + 1041;  // 2065
+
 // Hook targets, pages and windows.
 inline constexpr std::uint32_t kMsgHookKey = kWmUser + 10;             // 1034: virtual key, flags
 inline constexpr std::uint32_t kMsgProgress = kWmUser + 43;            // 1067: percent, 0
@@ -63,5 +69,16 @@ public:
     virtual ~MessageTarget() = default;
     virtual void PostMessage(std::uint32_t message, WParam wParam, LParam lParam) = 0;
 };
+
+// What other threads keep of a window they post to. A window hands out a
+// handle that it detaches when it goes away, so a late post is dropped instead
+// of reaching freed memory.
+using TargetHandle = std::shared_ptr<MessageTarget>;
+
+// A handle to a target that outlives every poster by construction (tests,
+// command-line tools); it owns nothing.
+inline TargetHandle Unowned(MessageTarget& target) {
+    return TargetHandle(TargetHandle(), &target);
+}
 
 }  // namespace qx

@@ -2,9 +2,9 @@
 
 namespace qx {
 
-bool InputHooks::InstallInputHooks(MessageTarget* mainWindow) {
+bool InputHooks::InstallInputHooks(TargetHandle mainWindow) {
     mainWindow_.store(mainWindow, std::memory_order_release);
-    target_.store(mainWindow, std::memory_order_release);
+    target_.store(std::move(mainWindow), std::memory_order_release);
     const bool running = tap_ != nullptr && tap_->Start(*this);
     installed_.store(running, std::memory_order_release);
     return running;
@@ -16,8 +16,8 @@ bool InputHooks::RemoveInputHooks() {
     return true;
 }
 
-void InputHooks::SetHookTarget(MessageTarget* window) {
-    target_.store(window, std::memory_order_release);
+void InputHooks::SetHookTarget(TargetHandle window) {
+    target_.store(std::move(window), std::memory_order_release);
 }
 
 void InputHooks::SetKeyForwarding(bool on) {
@@ -64,7 +64,7 @@ std::array<std::uint32_t, kInterceptTableSize> InputHooks::MouseInterceptTable()
 }
 
 void InputHooks::Report(std::uint32_t code) {
-    if (MessageTarget* target = target_.load(std::memory_order_acquire))
+    if (const TargetHandle target = target_.load(std::memory_order_acquire))
         target->PostMessage(kMsgHookButton, code, 0);
 }
 
@@ -106,7 +106,7 @@ MouseVerdict InputHooks::MouseHookProc(const MouseEvent& event) {
 
 void InputHooks::KeyboardHookProc(const KeyEvent& event) {
     if (!keyForwarding_.load(std::memory_order_relaxed)) return;
-    if (MessageTarget* target = target_.load(std::memory_order_acquire))
+    if (const TargetHandle target = target_.load(std::memory_order_acquire))
         target->PostMessage(kMsgHookKey, event.vkCode, static_cast<LParam>(event.flags));
 }
 

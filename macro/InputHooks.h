@@ -88,9 +88,9 @@ public:
 
     // Main and target window become the given window; true when the tap runs.
     // A second call while installed keeps the running tap.
-    bool InstallInputHooks(MessageTarget* mainWindow);
+    bool InstallInputHooks(TargetHandle mainWindow);
     bool RemoveInputHooks();
-    void SetHookTarget(MessageTarget* window);
+    void SetHookTarget(TargetHandle window);
     // Switching forwarding off also gives the target back to the main window.
     void SetKeyForwarding(bool on);
     // hold: add the code to the first empty entry (silently not when all 12
@@ -109,7 +109,7 @@ public:
     std::uint32_t PendingRelease() const { return pendingRelease_.load(std::memory_order_relaxed); }
     bool KeyForwarding() const { return keyForwarding_.load(std::memory_order_relaxed); }
     bool ReportAllButtons() const { return reportAll_.load(std::memory_order_relaxed); }
-    MessageTarget* HookTarget() const { return target_.load(std::memory_order_acquire); }
+    TargetHandle HookTarget() const { return target_.load(std::memory_order_acquire); }
     bool Installed() const { return installed_.load(std::memory_order_acquire); }
 
 private:
@@ -117,8 +117,10 @@ private:
 
     InputTap* tap_;
     std::atomic<bool> installed_{false};
-    std::atomic<MessageTarget*> mainWindow_{nullptr};
-    std::atomic<MessageTarget*> target_{nullptr};
+    // Handles, not raw pointers: a window may go away while the tap's thread
+    // is about to post to it.
+    std::atomic<TargetHandle> mainWindow_;
+    std::atomic<TargetHandle> target_;
     std::atomic<bool> keyForwarding_{true};
     std::atomic<bool> reportAll_{true};
     // Written by the device writer thread, read by the tap's thread: each entry

@@ -10,7 +10,7 @@
 #include "base/Notifier.h"
 #include "base/ProfileRecord.h"
 #include "i18n/LanguageTable.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroTable.h"
 
 namespace qx {

@@ -86,6 +86,20 @@ std::optional<HidAttributes> ParseHidId(std::string_view uevent) {
                          0};
 }
 
+std::string HidrawIdentifier(const std::optional<HidAttributes>& attributes,
+                             std::optional<unsigned> interfaceNumber, std::string_view node) {
+    std::string identifier = "HID\\";
+    if (attributes) identifier += VidPidText(attributes->vendorId, attributes->productId);
+    if (interfaceNumber) {
+        char text[8];
+        std::snprintf(text, sizeof text, "&MI_%02X", *interfaceNumber & 0xFF);
+        identifier += text;
+    }
+    identifier += '\\';
+    identifier += node;
+    return identifier;
+}
+
 HidrawBackend::HidrawBackend(std::filesystem::path sysRoot, std::filesystem::path devRoot)
     : sysRoot_(std::move(sysRoot)), devRoot_(std::move(devRoot)) {}
 
@@ -112,20 +126,13 @@ std::vector<HidInterfaceInfo> HidrawBackend::EnumerateInterfaces() {
         interface.path = (devRoot_ / name).string();
         const auto device = sysRoot_ / "class/hidraw" / name / "device";
         const auto attributes = ParseHidId(ReadText(device / "uevent"));
-        // The identifier carries VID_xxxx&PID_xxxx and the USB interface number
-        // where sysfs has one, like the device paths of other systems.
-        std::string identifier = "HID\\";
-        if (attributes) identifier += VidPidText(attributes->vendorId, attributes->productId);
         std::error_code canonicalError;
         const auto usbInterface = std::filesystem::canonical(device, canonicalError).parent_path();
         const std::string number = ReadText(usbInterface / "bInterfaceNumber");
-        unsigned interfaceNumber = 0;
-        if (!canonicalError && std::sscanf(number.c_str(), "%x", &interfaceNumber) == 1) {
-            char text[8];
-            std::snprintf(text, sizeof text, "&MI_%02X", interfaceNumber & 0xFF);
-            identifier += text;
-        }
-        interface.identifier = identifier + "\\" + name;
+        std::optional<unsigned> interfaceNumber;
+        if (unsigned value = 0; !canonicalError && std::sscanf(number.c_str(), "%x", &value) == 1)
+            interfaceNumber = value;
+        interface.identifier = HidrawIdentifier(attributes, interfaceNumber, name);
         interfaces.push_back(std::move(interface));
     }
     return interfaces;

@@ -30,4 +30,10 @@ private:
 // HID_ID=0003:00007D3A:00006E41 of a uevent text.
 std::optional<HidAttributes> ParseHidId(std::string_view uevent);
 
+// The identifier of /dev/<node>: "HID\VID_7D3A&PID_6E41&MI_01\hidraw3". It
+// carries the IDs and the USB interface number where known, like the device
+// paths of other systems; hot-plug events build the same text.
+std::string HidrawIdentifier(const std::optional<HidAttributes>& attributes,
+                             std::optional<unsigned> interfaceNumber, std::string_view node);
+
 }  // namespace qx

@@ -85,6 +85,11 @@ private:
 
 }  // namespace
 
+std::string VirtualHidIdentifier(const vhid::DeviceInfo& info, std::string_view socketName) {
+    return "HID\\" + VidPidText(info.vendorId, info.productId) + "\\virtual\\" +
+           std::string(socketName);
+}
+
 VirtualHidBackend::VirtualHidBackend(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 std::vector<std::filesystem::path> VirtualHidBackend::Sockets() const {
@@ -118,8 +123,7 @@ std::vector<HidInterfaceInfo> VirtualHidBackend::EnumerateInterfaces() {
         if (!info) continue;  // a socket left behind, or not a virtual device
         HidInterfaceInfo interface;
         interface.path = vhid::kPathPrefix + socket.string();
-        interface.identifier = "HID\\" + VidPidText(info->vendorId, info->productId) +
-                               "\\virtual\\" + socket.filename().string();
+        interface.identifier = VirtualHidIdentifier(*info, socket.filename().string());
         interface.isVirtual = true;
         interfaces.push_back(std::move(interface));
     }

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "device/HidBackend.h"
 #include "platform/VirtualHidProtocol.h"
@@ -27,5 +29,9 @@ public:
 private:
     std::filesystem::path folder_;
 };
+
+// "HID\VID_7D3A&PID_6E41\virtual\qx-mouse.sock": the identifier of the
+// interface served at that socket of the folder.
+std::string VirtualHidIdentifier(const vhid::DeviceInfo& info, std::string_view socketName);
 
 }  // namespace qx

@@ -54,7 +54,7 @@ void DeviceWriter::DeviceWriterThread() {
     }
 }
 
-void DeviceWriter::Progress(MessageTarget* progress, int percent) {
+void DeviceWriter::Progress(const TargetHandle& progress, int percent) {
     if (progress) progress->PostMessage(kMsgProgress, static_cast<WParam>(percent), 0);
 }
 
@@ -62,8 +62,8 @@ int DeviceWriter::RunPass() {
     control_.syncEvent.Reset();
     control_.syncReady.store(false);
     sleeper_.Sleep(kStepPause);
-    MessageTarget* progress = control_.progressWindow.load();
-    MessageTarget* main = control_.mainWindow.load();
+    const TargetHandle progress = control_.progressWindow.load();
+    const TargetHandle main = control_.mainWindow.load();
     if (!main) {
         if (progress) progress->PostMessage(kWmClose, 0, 0);
         control_.writerRunning.store(false);
@@ -77,7 +77,7 @@ int DeviceWriter::RunPass() {
     return failure;
 }
 
-int DeviceWriter::WritePass(MessageTarget* progress) {
+int DeviceWriter::WritePass(const TargetHandle& progress) {
     const ProfileSettings& settings = profile_.settings;
     ButtonValues values{};
     int macroSlot = 1;
@@ -140,12 +140,12 @@ int DeviceWriter::WritePass(MessageTarget* progress) {
 }
 
 void OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
-                     InputHooks& hooks, MessageTarget* mainWindow) {
+                     InputHooks& hooks, TargetHandle mainWindow) {
     std::copy(profile.macroIds.begin(), profile.macroIds.end(), profile.ActiveEntry().macroIds);
     files.SaveActiveProfile();
     files.SaveProfileTable();
     hooks.RemoveInputHooks();
-    hooks.InstallInputHooks(mainWindow);
+    hooks.InstallInputHooks(std::move(mainWindow));
     hooks.SetReportAllButtons(true);
     control.syncReady.store(true);
 }

@@ -41,9 +41,9 @@ struct SyncControl {
     std::atomic<bool> writerRunning{true};
     std::atomic<bool> syncReady{true};
     // Set by the main window before it signals SyncEvent; null: progress is lost.
-    std::atomic<MessageTarget*> progressWindow{nullptr};
+    std::atomic<TargetHandle> progressWindow;
     // Null once the main window is gone.
-    std::atomic<MessageTarget*> mainWindow{nullptr};
+    std::atomic<TargetHandle> mainWindow;
 
     explicit SyncControl(ManualResetEvent& event) : syncEvent(event) {}
     // Signals SyncEvent when no synchronisation is under way; false otherwise.
@@ -69,8 +69,8 @@ public:
     int RunPass();
 
 private:
-    void Progress(MessageTarget* progress, int percent);
-    int WritePass(MessageTarget* progress);
+    void Progress(const TargetHandle& progress, int percent);
+    int WritePass(const TargetHandle& progress);
 
     SyncControl& control_;
     CUSBDriver& driver_;
@@ -86,7 +86,7 @@ private:
 // WM_USER+771: saves the macro ids, the active profile and the table, puts the
 // hooks back with the main window as target and makes SyncReady 1 again.
 void OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
-                     InputHooks& hooks, MessageTarget* mainWindow);
+                     InputHooks& hooks, TargetHandle mainWindow);
 // WM_USER+772: shows the failure's text; nothing is saved.
 void OnSyncFailed(SyncControl& control, LParam code, Notifier& notifier);
 

@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
-  libudev-dev libcurl4-openssl-dev
+  libudev-dev libcanberra-dev libcurl4-openssl-dev
   xvfb xauth x11-utils xdotool xinput imagemagick
   fonts-dejavu-core fonts-wqy-microhei
 )

@@ -58,6 +58,7 @@ void CDlgProgress::showEvent(QShowEvent* e) {
     ui::CMessageDialog::showEvent(e);
     raise();
     activateWindow();
+    if (onShown) onShown();
 }
 
 void CDlgProgress::OnProgress(WParam percent) {

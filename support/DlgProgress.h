@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 
 #include "ui/PrivateMessage.h"
 
@@ -32,6 +33,9 @@ public:
     void Initialise();
     ui::CPngHProgressBar* Bar() const { return bar_; }
     bool ClosingScheduled() const { return closeTimer_.isActive(); }
+    // Called each time the window has been shown (the main window wakes the
+    // writer from here, so no progress message can come before the window).
+    std::function<void()> onShown;
 
     static inline constexpr int kBarId = 777;
     static inline constexpr int kCloseDelayMs = 500;

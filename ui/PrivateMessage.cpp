@@ -15,6 +15,16 @@ void PostWindowMessage(QObject* target, std::uint32_t message, WParam wParam, LP
     QCoreApplication::postEvent(target, new CPrivateMessageEvent(message, wParam, lParam));
 }
 
+void WindowPostHandle::PostMessage(std::uint32_t message, WParam wParam, LParam lParam) {
+    std::lock_guard lock(mutex_);
+    PostWindowMessage(window_, message, wParam, lParam);
+}
+
+void WindowPostHandle::Detach() {
+    std::lock_guard lock(mutex_);
+    window_ = nullptr;
+}
+
 MessageMap& MessageMap::On(std::uint32_t message, Handler handler) {
     entries_.push_back({message, std::move(handler)});
     return *this;

@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "base/Messages.h"
@@ -38,6 +40,21 @@ inline LParam MakeLParam(int low, int high) {
                                (static_cast<std::uint32_t>(low) & 0xFFFF));
 }
 
+// What other threads keep of a window: posts go through it while the window
+// lives and are dropped once the window has detached it on its way out. The
+// lock makes a post either finish before the detach (Qt then discards the
+// event with the window) or see the detached handle.
+class WindowPostHandle final : public MessageTarget {
+public:
+    explicit WindowPostHandle(QObject* window) : window_(window) {}
+    void PostMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
+    void Detach();
+
+private:
+    std::mutex mutex_;
+    QObject* window_;
+};
+
 class MessageMap {
 public:
     using Handler = std::function<void(WParam, LParam)>;
@@ -63,10 +80,14 @@ template <class Base>
 class CMessageWndT : public Base, public MessageTarget {
 public:
     using Base::Base;
+    ~CMessageWndT() override { handle_->Detach(); }
 
     void PostMessage(std::uint32_t message, WParam wParam, LParam lParam) override {
-        PostWindowMessage(this, message, wParam, lParam);
+        handle_->PostMessage(message, wParam, lParam);
     }
+    // Give this, never the window itself, to anything that may post from
+    // another thread or after the window is gone.
+    TargetHandle Handle() const { return handle_; }
     // Handles the message at once on the calling (window) thread.
     void SendMessage(std::uint32_t message, WParam wParam, LParam lParam) {
         if (!messageMap_.Dispatch(message, wParam, lParam) && message == kWmClose) Base::close();
@@ -83,6 +104,9 @@ protected:
     }
 
     MessageMap messageMap_;
+
+private:
+    std::shared_ptr<WindowPostHandle> handle_ = std::make_shared<WindowPostHandle>(this);
 };
 
 using CMessageWidget = CMessageWndT<QWidget>;

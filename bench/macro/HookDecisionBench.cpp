@@ -25,7 +25,7 @@ void FillTable(InputHooks& hooks) {
 void BM_MousePressReported(benchmark::State& state) {
     CountingTarget target;
     InputHooks hooks;
-    hooks.InstallInputHooks(&target);
+    hooks.InstallInputHooks(Unowned(target));
     if (state.range(0) != 0) FillTable(hooks);
     for (auto _ : state) benchmark::DoNotOptimize(hooks.MouseHookProc({kWmRButtonDown, 0}));
     state.SetItemsProcessed(state.iterations());
@@ -35,7 +35,7 @@ BENCHMARK(BM_MousePressReported)->Arg(0)->Arg(1)->ArgName("fullTable");
 void BM_MouseHeldPressAndRelease(benchmark::State& state) {
     CountingTarget target;
     InputHooks hooks;
-    hooks.InstallInputHooks(&target);
+    hooks.InstallInputHooks(Unowned(target));
     hooks.SetButtonIntercept(kEventForward, true);
     for (auto _ : state) {
         benchmark::DoNotOptimize(hooks.MouseHookProc({kWmXButtonDown, kMouseDataXButton2}));
@@ -48,7 +48,7 @@ BENCHMARK(BM_MouseHeldPressAndRelease);
 void BM_MouseReleasePasses(benchmark::State& state) {
     CountingTarget target;
     InputHooks hooks;
-    hooks.InstallInputHooks(&target);
+    hooks.InstallInputHooks(Unowned(target));
     FillTable(hooks);
     for (auto _ : state) benchmark::DoNotOptimize(hooks.MouseHookProc({kWmLButtonUp, 0}));
     state.SetItemsProcessed(state.iterations());
@@ -58,7 +58,7 @@ BENCHMARK(BM_MouseReleasePasses);
 void BM_KeyForwarded(benchmark::State& state) {
     CountingTarget target;
     InputHooks hooks;
-    hooks.InstallInputHooks(&target);
+    hooks.InstallInputHooks(Unowned(target));
     hooks.SetKeyForwarding(state.range(0) != 0);
     for (auto _ : state) hooks.KeyboardHookProc({0x41, kKeyFlagUp});
     state.SetItemsProcessed(state.iterations());

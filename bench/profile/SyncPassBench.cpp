@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         NullTarget target;
         qx::ManualResetEvent event;
         qx::SyncControl control(event);
-        control.mainWindow = &target;
+        control.mainWindow = Unowned(target);
         qx::DeviceWriter writer(control, driver, *profile, macros, language, hooks, pointer,
                                 sleeper);
         std::printf("%-6s %12s %12s %8s\n", "pass", "wall ms", "waits ms", "ratio");

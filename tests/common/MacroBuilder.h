@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroEntry.h"
 
 namespace qx::test {

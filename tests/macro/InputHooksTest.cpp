@@ -48,7 +48,7 @@ TEST_P(MouseProcedure, ReportsAndHoldsBackAsTheTableSays) {
     const MouseCase& c = GetParam();
     RecordingTarget main;
     InputHooks hooks;
-    hooks.InstallInputHooks(&main);
+    hooks.InstallInputHooks(Unowned(main));
     hooks.SetReportAllButtons(c.reportAll);
     for (std::uint32_t code : c.held) hooks.SetButtonIntercept(code, true);
 
@@ -171,7 +171,7 @@ TEST(InterceptTable, AddsOnceIntoTheFirstEmptyEntryAndDropsTheThirteenth) {
 TEST(KeyboardProcedure, ForwardsEveryPressRepeatAndReleaseWhileOn) {
     RecordingTarget main;
     InputHooks hooks;
-    hooks.InstallInputHooks(&main);
+    hooks.InstallInputHooks(Unowned(main));
     hooks.KeyboardHookProc({0x41, 0});
     hooks.KeyboardHookProc({0x41, 0});  // automatic repeat
     hooks.KeyboardHookProc({0x41, kKeyFlagUp});
@@ -189,10 +189,10 @@ TEST(KeyboardProcedure, ForwardsEveryPressRepeatAndReleaseWhileOn) {
 TEST(HookTarget, APageHoldsBothReportsUntilForwardingIsSwitchedOff) {
     RecordingTarget main, page;
     InputHooks hooks;
-    hooks.InstallInputHooks(&main);
+    hooks.InstallInputHooks(Unowned(main));
     hooks.SetButtonIntercept(kEventMiddle, true);
 
-    hooks.SetHookTarget(&page);
+    hooks.SetHookTarget(Unowned(page));
     hooks.SetKeyForwarding(true);
     hooks.KeyboardHookProc({0x20, 0});
     hooks.MouseHookProc(RightDown);
@@ -205,7 +205,7 @@ TEST(HookTarget, APageHoldsBothReportsUntilForwardingIsSwitchedOff) {
                                                            {kMsgHookButton, kEventRight, 0},
                                                            {kMsgHookButton, kEventMiddle, 0}}));
     EXPECT_EQ(main.Messages(), (std::vector<PostedMessage>{{kMsgHookButton, kEventRight, 0}}));
-    EXPECT_EQ(hooks.HookTarget(), &main);
+    EXPECT_EQ(hooks.HookTarget().get(), &main);
 }
 
 // Stands in for a platform tap.
@@ -225,9 +225,9 @@ TEST(Installation, ReportsTheTapAndTellsItOnlyOfRealTableChanges) {
     RecordingTarget main;
     FakeTap tap;
     InputHooks hooks(&tap);
-    EXPECT_TRUE(hooks.InstallInputHooks(&main));
+    EXPECT_TRUE(hooks.InstallInputHooks(Unowned(main)));
     EXPECT_TRUE(hooks.Installed());
-    EXPECT_EQ(hooks.HookTarget(), &main);
+    EXPECT_EQ(hooks.HookTarget().get(), &main);
 
     hooks.SetButtonIntercept(kEventLeft, true);
     hooks.SetButtonIntercept(kEventLeft, true);
@@ -240,13 +240,13 @@ TEST(Installation, ReportsTheTapAndTellsItOnlyOfRealTableChanges) {
     EXPECT_FALSE(hooks.Installed());
 
     tap.startResult = false;
-    EXPECT_FALSE(hooks.InstallInputHooks(&main));
+    EXPECT_FALSE(hooks.InstallInputHooks(Unowned(main)));
     // Without a running tap the module still decides: the caller does not act
     // on the result, and the hooks come back with the next install.
     EXPECT_EQ(hooks.MouseHookProc(RightDown), Reported(kEventRight));
 
     InputHooks noTap;
-    EXPECT_FALSE(noTap.InstallInputHooks(&main));
+    EXPECT_FALSE(noTap.InstallInputHooks(Unowned(main)));
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ protected:
         OpenWindow();
         tap_ = std::make_unique<X11InputTap>(Server().Name());
         hooks_ = std::make_unique<InputHooks>(tap_.get());
-        ASSERT_TRUE(hooks_->InstallInputHooks(&main_));
+        ASSERT_TRUE(hooks_->InstallInputHooks(Unowned(main_)));
     }
     void TearDown() override {
         if (hooks_) hooks_->RemoveInputHooks();
@@ -190,7 +190,7 @@ TEST_F(X11InputTapTest, GrabsComeBackWithTheNextInstall) {
     ASSERT_TRUE(tap_->WaitForGrabs(2s));
     hooks_->RemoveInputHooks();
     Click(2);  // no hooks: the click passes and nothing is reported
-    ASSERT_TRUE(hooks_->InstallInputHooks(&main_));
+    ASSERT_TRUE(hooks_->InstallInputHooks(Unowned(main_)));
     Click(2);
     EXPECT_EQ(Posted(1), (std::vector<PostedMessage>{{kMsgHookButton, kEventMiddle, 0}}));
     EXPECT_EQ(WindowButtons(), (std::vector<SeenButton>{{ButtonPress, 2}, {ButtonRelease, 2}}));
@@ -263,8 +263,8 @@ TEST(X11InputTapNoDisplay, SaysSoOnceAndLeavesTheHooksDeciding) {
     InputHooks hooks(&tap);
     RecordingTarget main;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(hooks.InstallInputHooks(&main));
-    EXPECT_FALSE(hooks.InstallInputHooks(&main));
+    EXPECT_FALSE(hooks.InstallInputHooks(Unowned(main)));
+    EXPECT_FALSE(hooks.InstallInputHooks(Unowned(main)));
     hooks.SetButtonIntercept(kEventLeft, true);  // wakes nothing, blocks nothing
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("no X display"), std::string::npos);
@@ -281,7 +281,7 @@ TEST(X11InputTapServerGone, StopsWatchingAndSaysSo) {
     X11InputTap tap(server->Name());
     InputHooks hooks(&tap);
     RecordingTarget main;
-    ASSERT_TRUE(hooks.InstallInputHooks(&main));
+    ASSERT_TRUE(hooks.InstallInputHooks(Unowned(main)));
     testing::internal::CaptureStderr();
     server.reset();
     const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -290,7 +290,7 @@ TEST(X11InputTapServerGone, StopsWatchingAndSaysSo) {
     EXPECT_FALSE(tap.Watching());
     hooks.SetButtonIntercept(kEventLeft, true);  // wakes a thread that has ended
     // Installing again (the mouse plugged in) tries a new connection.
-    EXPECT_FALSE(hooks.InstallInputHooks(&main));
+    EXPECT_FALSE(hooks.InstallInputHooks(Unowned(main)));
     EXPECT_FALSE(tap.Running());
     hooks.RemoveInputHooks();
     const std::string log = testing::internal::GetCapturedStderr();

@@ -66,8 +66,8 @@ protected:
     DeviceWriterTest() {
         backend.AddMouse("/dev/hidraw0");
         MakeDefaultProfile(profile->settings, false);
-        control.mainWindow = &main;
-        control.progressWindow = &progress;
+        control.mainWindow = Unowned(main);
+        control.progressWindow = Unowned(progress);
     }
     void SetUp() override { ASSERT_TRUE(driver.OpenDevice()); }
 
@@ -204,7 +204,7 @@ TEST_F(DeviceWriterTest, EachRefusedStepGivesItsCode) {
         ASSERT_TRUE(channel.OpenDevice());
         profile->settings.ownColours = c.ownColours ? 1 : 0;
         RecordingTarget mainWindow;
-        control.mainWindow = &mainWindow;
+        control.mainWindow = Unowned(mainWindow);
         DeviceWriter w(control, channel, *profile, macros, language, hooks, pointer, sleeper);
         pointer.calls.clear();
         EXPECT_EQ(w.RunPass(), c.code);
@@ -231,7 +231,7 @@ TEST_F(DeviceWriterTest, ThreadRunsOnePassPerSignalAndStops) {
 }
 
 TEST_F(DeviceWriterTest, GoneMainWindowClosesTheProgressWindowAndEnds) {
-    control.mainWindow = nullptr;
+    control.mainWindow = TargetHandle();
     std::thread thread([&] { writer.DeviceWriterThread(); });
     event.Set();
     thread.join();
@@ -261,10 +261,10 @@ TEST(SyncResults, SuccessSavesAndFailureOnlyTells) {
     state->macroIds[2] = 0x0300000A;
     state->settings.pointerSpeed = 16;
     control.syncReady = false;
-    OnSyncSucceeded(control, *state, files, hooks, &mainWindow);
+    OnSyncSucceeded(control, *state, files, hooks, Unowned(mainWindow));
     EXPECT_TRUE(control.syncReady.load());
     EXPECT_TRUE(hooks.ReportAllButtons());
-    EXPECT_EQ(hooks.HookTarget(), &mainWindow);
+    EXPECT_EQ(hooks.HookTarget().get(), &mainWindow);
     auto saved = std::make_unique<ProfileTable>();
     const auto bytes = test::ReadBytes(files.ConfigInfoPath());
     ASSERT_EQ(bytes.size(), sizeof(ProfileTable));

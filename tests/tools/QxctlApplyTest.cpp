@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/Text.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"
 #include "tests/common/RunProgram.h"

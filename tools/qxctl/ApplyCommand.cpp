@@ -7,7 +7,7 @@
 
 #include "app/Folders.h"
 #include "base/Text.h"
-#include "macro/FileDialogs.h"
+#include "base/FileDialogs.h"
 #include "macro/MacroStore.h"
 #include "platform/SystemHidBackend.h"
 #include "platform/X11PointerSettings.h"
@@ -73,8 +73,8 @@ int RunApply(Context& context) {
     ManualResetEvent syncEvent;
     SyncControl control(syncEvent);
     MessageQueue queue;
-    control.mainWindow = &queue;
-    control.progressWindow = &queue;
+    control.mainWindow = Unowned(queue);
+    control.progressWindow = Unowned(queue);
     DeviceWriter writer(control, driver, *profile, macros, context.language, hooks, pointer,
                         sleeper);
     std::thread thread([&writer] { writer.DeviceWriterThread(); });

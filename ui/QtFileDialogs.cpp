@@ -1,0 +1,55 @@
+#include "ui/QtFileDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace qx::ui {
+namespace {
+
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::filesystem::path ToPath(const QString& file) {
+    return std::filesystem::path(file.toStdString());
+}
+
+}  // namespace
+
+QString QtNameFilters(std::u16string_view windowsFilter) {
+    // Pairs of "description|pattern", ended by an empty pair.
+    const QStringList parts = ToQString(windowsFilter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters << QString("%1 (%2)").arg(parts[i], patterns);
+    }
+    return filters.join(";;");
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
+    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QString suffix = ToQString(options.defaultExtension);
+    if (suffix.startsWith('.')) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
+    if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToPath(dialog.selectedFiles().front());
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
+    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return ToPath(dialog.selectedFiles().front());
+}
+
+}  // namespace qx::ui

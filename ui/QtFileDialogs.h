@@ -1,0 +1,27 @@
+// The desktop's standard open and save dialogs behind the FileDialogs the
+// macro and profile exchange use.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "base/FileDialogs.h"
+
+namespace qx::ui {
+
+// "CFG Files(*.cfg)|*.cfg||" as a Qt name filter: "CFG Files(*.cfg) (*.cfg)".
+QString QtNameFilters(std::u16string_view windowsFilter);
+
+class QtFileDialogs final : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace qx::ui
