@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "base/Clock.h"
+#include "base/FileDialogs.h"
 #include "base/Notifier.h"
 #include "base/ProfileRecord.h"
 #include "i18n/LanguageTable.h"
-#include "base/FileDialogs.h"
 #include "macro/MacroTable.h"
 
 namespace qx {

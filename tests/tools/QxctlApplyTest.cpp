@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "base/Text.h"
 #include "base/FileDialogs.h"
+#include "base/Text.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"
 #include "tests/common/RunProgram.h"
