@@ -32,6 +32,7 @@ inline constexpr std::uint32_t kWmXButtonDown = 0x020B;
 inline constexpr std::uint32_t kWmXButtonUp = 0x020C;
 inline constexpr std::uint32_t kWmMouseHWheel = 0x020E;
 
+// clang-format off
 // Main window.
 inline constexpr std::uint32_t kMsgApplyLanguage = kWmUser + 1;        // 1025: reason, language
 inline constexpr std::uint32_t kMsgTrayCallback = kWmUser + 108;       // 1132: 0, mouse message
@@ -59,6 +60,7 @@ inline constexpr std::uint32_t kMsgListSelChange = kWmUser + 101;      // contro
 inline constexpr std::uint32_t kMsgListEditDone = kWmUser + 112;       // control id, index
 inline constexpr std::uint32_t kMsgButtonMouse = kWmUser + 781;        // 513 / 514, button
 inline constexpr std::uint32_t kMsgSliderPos = kWmUser + 1024;         // position, control id
+// clang-format on
 
 // Receives posted messages: a window, or a recorder in tests. Posting never
 // blocks and may happen from any thread.
