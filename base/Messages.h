@@ -41,6 +41,11 @@ inline constexpr std::uint32_t kMsgHookButton = kWmUser + 1003;        // 2027: 
 inline constexpr std::uint32_t kMsgHint = kWmUser + 1029;              // 2053: 0, hint code
 inline constexpr std::uint32_t kMsgRestoreDefaults = kWmUser + 1030;   // 2054
 
+// Update check thread to the support page: 1 stored / 0 failed, then the check
+// number (a description) or 0 (the firmware).
+inline constexpr std::uint32_t kMsgUpdateCheckDone = kWmUser + 1040;     // 2064
+inline constexpr std::uint32_t kMsgFirmwareDownloaded = kWmUser + 1041;  // 2065
+
 // Hook targets, pages and windows.
 inline constexpr std::uint32_t kMsgHookKey = kWmUser + 10;             // 1034: virtual key, flags
 inline constexpr std::uint32_t kMsgProgress = kWmUser + 43;            // 1067: percent, 0
