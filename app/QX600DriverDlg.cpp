@@ -250,8 +250,9 @@ void CQX600DriverDlg::CreatePages() {
         ui::PageEnvironment{ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language,
                             ctx_.notifier, tooltips_, Handle()});
     const auto& env = *pageEnvironment_;
-    buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_);
-    mousePage_ = new buttons::CMouseDlg(this, env);
+    buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_,
+                                            {*macros_, ctx_.hooks, ctx_.keyboardLayout, nullptr});
+    mousePage_ = new buttons::CMouseDlg(this, env, ctx_.folders.deviceModel);
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks);
     statsPage_ = new stats::CDlgSts(this, env);

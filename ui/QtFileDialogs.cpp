@@ -16,6 +16,10 @@ std::filesystem::path ToPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
 }
 
+QString StartFolder(const std::filesystem::path& folder) {
+    return folder.empty() ? QDir::homePath() : QString::fromStdString(folder.string());
+}
+
 }  // namespace
 
 QString QtNameFilters(std::u16string_view windowsFilter) {
@@ -32,7 +36,8 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
+                       QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QString suffix = ToQString(options.defaultExtension);
@@ -45,11 +50,20 @@ std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialog
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
+                       QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return ToPath(dialog.selectedFiles().front());
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::AskFolder(
+    const std::filesystem::path& startFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent_, QString(), StartFolder(startFolder));
+    if (folder.isEmpty()) return std::nullopt;
+    return ToPath(folder);
 }
 
 }  // namespace qx::ui

@@ -19,6 +19,8 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> AskFolder(
+        const std::filesystem::path& startFolder) override;
 
 private:
     QPointer<QWidget> parent_;
