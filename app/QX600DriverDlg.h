@@ -4,6 +4,7 @@
 // device writer, and receives every private message of the system.
 #pragma once
 
+#include <QEventLoop>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -55,7 +56,9 @@ class CDlgSts;
 
 namespace qx::app {
 
-class CQX600DriverDlg : public ui::CMessageDialog, private DeviceHost {
+// A window rather than a dialog: hiding it to the tray must not end the run
+// the way hiding a dialog ends its modal loop.
+class CQX600DriverDlg : public ui::CMessageWidget, private DeviceHost {
     Q_OBJECT
 public:
     explicit CQX600DriverDlg(DriverContext& context);
@@ -122,11 +125,13 @@ private:
     void OnSyncFailedMessage(LParam code);
     void OnClose();
     void Shutdown();
+    bool CloseOtherDialogs();
     void ShowProfileSelection();
     void SetLanguageLabel(int picture);
     void ReadHotPlug();
     void ReadWakeMessages();
     bool HasTray() const;
+    bool IsOwnKeyTarget(QObject* object) const;
 
     DriverContext& ctx_;
     std::unique_ptr<ProfileState> profile_;
@@ -167,6 +172,7 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     QSocketNotifier* hotPlugNotifier_ = nullptr;
     QSocketNotifier* wakeNotifier_ = nullptr;
+    QEventLoop runLoop_;
     QTimer updaterTimer_;
     QTimer arrivalRetryTimer_;
 

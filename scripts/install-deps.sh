@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
   libudev-dev libcanberra-dev libcurl4-openssl-dev
-  xvfb xauth x11-utils xdotool xinput imagemagick
+  xvfb xauth x11-utils xdotool xinput imagemagick trayer
   fonts-dejavu-core fonts-wqy-microhei
 )
 

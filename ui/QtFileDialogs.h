@@ -21,9 +21,11 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> AskFolder(
+        const std::filesystem::path& startFolder) override;
 
 private:
-    QString StartFolder() const;
+    QString StartFolder(const std::filesystem::path& folder) const;
     std::optional<std::filesystem::path> Chosen(QFileDialog& dialog);
 
     QPointer<QWidget> parent_;
