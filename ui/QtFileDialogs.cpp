@@ -35,27 +35,40 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
+namespace {
+
+// On the heap and watched: the owner may be destroyed while the dialog runs
+// (the utility closing under it), which takes the dialog with it.
+std::optional<std::filesystem::path> RunDialog(const QPointer<QFileDialog>& dialog) {
+    const int answer = dialog->exec();
+    if (!dialog) return std::nullopt;
+    const QStringList files = dialog->selectedFiles();
+    delete dialog;
+    if (answer != QDialog::Accepted || files.isEmpty()) return std::nullopt;
+    return ToPath(files.front());
+}
+
+}  // namespace
+
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
     QString suffix = ToQString(options.defaultExtension);
     if (suffix.startsWith('.')) suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
-    if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
-    if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    dialog->setDefaultSuffix(suffix);
+    if (!options.proposedName.empty()) dialog->selectFile(ToQString(options.proposedName));
+    if (!options.promptOverwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    return RunDialog(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return RunDialog(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskFolder(
