@@ -16,8 +16,11 @@ std::filesystem::path ToPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
 }
 
-QString StartFolder(const std::filesystem::path& folder) {
-    return folder.empty() ? QDir::homePath() : QString::fromStdString(folder.string());
+void SetDefaultSuffix(QFileDialog& dialog, const FileDialogOptions& options) {
+    // A name typed without an extension gets this one.
+    QString suffix = ToQString(options.defaultExtension);
+    if (suffix.startsWith('.')) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
 }
 
 }  // namespace
@@ -35,32 +38,34 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
-namespace {
+// The folder the caller names; else, as the desktop's own dialogs do, the one
+// the last dialog ended in; else the home folder.
+QString QtFileDialogs::StartFolder(const std::filesystem::path& folder) const {
+    if (!folder.empty()) return QString::fromStdString(folder.string());
+    return lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+}
 
-// On the heap and watched: the owner may be destroyed while the dialog runs
-// (the utility closing under it), which takes the dialog with it.
-std::optional<std::filesystem::path> RunDialog(const QPointer<QFileDialog>& dialog) {
+// The dialog lives on the heap and is watched: its owner may be destroyed
+// while it runs (the utility closing under it), which takes the dialog along.
+std::optional<std::filesystem::path> QtFileDialogs::Chosen(const QPointer<QFileDialog>& dialog) {
     const int answer = dialog->exec();
     if (!dialog) return std::nullopt;
     const QStringList files = dialog->selectedFiles();
     delete dialog;
     if (answer != QDialog::Accepted || files.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(files.front()).absolutePath();
     return ToPath(files.front());
 }
-
-}  // namespace
 
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
     const QPointer<QFileDialog> dialog = new QFileDialog(
         parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
-    QString suffix = ToQString(options.defaultExtension);
-    if (suffix.startsWith('.')) suffix.remove(0, 1);
-    dialog->setDefaultSuffix(suffix);
+    SetDefaultSuffix(*dialog, options);
     if (!options.proposedName.empty()) dialog->selectFile(ToQString(options.proposedName));
     if (!options.promptOverwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
-    return RunDialog(dialog);
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
@@ -68,7 +73,8 @@ std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialog
         parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    return RunDialog(dialog);
+    SetDefaultSuffix(*dialog, options);
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskFolder(
