@@ -253,7 +253,8 @@ void CQX600DriverDlg::CreatePages() {
     buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_);
     mousePage_ = new buttons::CMouseDlg(this, env);
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
-    macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks);
+    macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks, *profile_,
+                                      ctx_.keyboardLayout, ctx_.menuLibrary, DefaultClock());
     statsPage_ = new stats::CDlgSts(this, env);
     supportPage_ = new support::CDlgSupport(this, env, firmwareVersion_);
     pages_ = {buttonsPage_, mousePage_, lightingPage_, macroPage_, statsPage_, supportPage_};
