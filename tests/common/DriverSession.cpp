@@ -182,6 +182,14 @@ void DriverSession::Click(int x, int y, int button) {
     Xdotool({"click", std::to_string(button)});
 }
 
+void DriverSession::ClickIn(unsigned long window, int x, int y, int button) {
+    const auto g = Geometry(window);
+    if (!g) return;
+    Xdotool({"mousemove", "--sync", std::to_string(g->x + x), std::to_string(g->y + y)});
+    std::this_thread::sleep_for(60ms);
+    Xdotool({"click", std::to_string(button)});
+}
+
 void DriverSession::Press(int x, int y, int button) {
     MoveTo(x, y);
     Xdotool({"mousedown", std::to_string(button)});
