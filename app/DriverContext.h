@@ -18,8 +18,10 @@
 #include "macro/InputHooks.h"
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
+#include "platform/HttpDownload.h"
 #include "platform/SingleInstance.h"
 #include "platform/UsbDevices.h"
+#include "support/FirmwareBurner.h"
 
 namespace qx::app {
 
@@ -40,6 +42,8 @@ struct DriverContext {
     const KeyboardLayout& keyboardLayout;
     DesktopActions& actions;
     ProgramStarter& programs;
+    HttpDownload& http;      // the update check's downloads
+    FirmwareBurner& burner;  // started after a firmware download
 };
 
 }  // namespace qx::app

@@ -9,6 +9,7 @@
 #include "app/FirstStart.h"
 #include "app/QX600DriverDlg.h"
 #include "app/Startup.h"
+#include "platform/CurlHttpDownload.h"
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
 #include "platform/SystemHidBackend.h"
@@ -17,6 +18,8 @@
 #include "platform/X11InputTap.h"
 #include "platform/X11PointerSettings.h"
 #include "platform/XkbKeyboardLayout.h"
+#include "support/FirmwareBurner.h"
+#include "support/UpdateServer.h"
 #include "ui/DlgInfo.h"
 #include "ui/SkinPicture.h"
 
@@ -63,6 +66,8 @@ int CQX600DriverApp::InitInstance() {
     auto keyboardLayout = MakeKeyboardLayout();
     auto actions = MakeDesktopActions();
     SpawningProgramStarter programs;
+    CurlHttpDownload http;
+    SpawnFirmwareBurner burner(UpdatePathsFor(folders.appFolder).burner);
 
     DriverContext context{folders,
                           *startup.syncEvent,
@@ -79,7 +84,9 @@ int CQX600DriverApp::InitInstance() {
                           pointer,
                           *keyboardLayout,
                           *actions,
-                          programs};
+                          programs,
+                          http,
+                          burner};
     CQX600DriverDlg dialog(context);
 
     // The session's end and the termination termination take the way of a normal

@@ -16,8 +16,11 @@ std::filesystem::path ToPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
 }
 
-QString StartFolder(const std::filesystem::path& folder) {
-    return folder.empty() ? QDir::homePath() : QString::fromStdString(folder.string());
+void SetDefaultSuffix(QFileDialog& dialog, const FileDialogOptions& options) {
+    // A name typed without an extension gets this one.
+    QString suffix = ToQString(options.defaultExtension);
+    if (suffix.startsWith('.')) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
 }
 
 }  // namespace
@@ -35,27 +38,43 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
+// The folder the caller names; else, as the desktop's own dialogs do, the one
+// the last dialog ended in; else the home folder.
+QString QtFileDialogs::StartFolder(const std::filesystem::path& folder) const {
+    if (!folder.empty()) return QString::fromStdString(folder.string());
+    return lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+}
+
+// The dialog lives on the heap and is watched: its owner may be destroyed
+// while it runs (the utility closing under it), which takes the dialog along.
+std::optional<std::filesystem::path> QtFileDialogs::Chosen(const QPointer<QFileDialog>& dialog) {
+    const int answer = dialog->exec();
+    if (!dialog) return std::nullopt;
+    const QStringList files = dialog->selectedFiles();
+    delete dialog;
+    if (answer != QDialog::Accepted || files.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(files.front()).absolutePath();
+    return ToPath(files.front());
+}
+
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    QString suffix = ToQString(options.defaultExtension);
-    if (suffix.startsWith('.')) suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
-    if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
-    if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    SetDefaultSuffix(*dialog, options);
+    if (!options.proposedName.empty()) dialog->selectFile(ToQString(options.proposedName));
+    if (!options.promptOverwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    SetDefaultSuffix(*dialog, options);
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskFolder(

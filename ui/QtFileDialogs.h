@@ -8,6 +8,8 @@
 
 #include "base/FileDialogs.h"
 
+class QFileDialog;
+
 namespace qx::ui {
 
 // "CFG Files(*.cfg)|*.cfg||" as a Qt name filter: "CFG Files(*.cfg) (*.cfg)".
@@ -23,7 +25,11 @@ public:
         const std::filesystem::path& startFolder) override;
 
 private:
+    QString StartFolder(const std::filesystem::path& folder) const;
+    std::optional<std::filesystem::path> Chosen(const QPointer<QFileDialog>& dialog);
+
     QPointer<QWidget> parent_;
+    QString lastFolder_;  // where the last dialog ended; empty: the home folder
 };
 
 }  // namespace qx::ui
