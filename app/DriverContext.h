@@ -18,6 +18,7 @@
 #include "macro/InputHooks.h"
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
+#include "platform/PointerPosition.h"
 #include "platform/SingleInstance.h"
 #include "platform/UsbDevices.h"
 
@@ -40,6 +41,7 @@ struct DriverContext {
     const KeyboardLayout& keyboardLayout;
     DesktopActions& actions;
     ProgramStarter& programs;
+    PointerPositionSource& pointerPosition;  // sampled for the usage statistics
 };
 
 }  // namespace qx::app

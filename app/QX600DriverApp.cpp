@@ -15,6 +15,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/UsbDevices.h"
 #include "platform/X11InputTap.h"
+#include "platform/X11PointerPosition.h"
 #include "platform/X11PointerSettings.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "ui/DlgInfo.h"
@@ -63,6 +64,7 @@ int CQX600DriverApp::InitInstance() {
     auto keyboardLayout = MakeKeyboardLayout();
     auto actions = MakeDesktopActions();
     SpawningProgramStarter programs;
+    X11PointerPosition pointerPosition;
 
     DriverContext context{folders,
                           *startup.syncEvent,
@@ -79,7 +81,8 @@ int CQX600DriverApp::InitInstance() {
                           pointer,
                           *keyboardLayout,
                           *actions,
-                          programs};
+                          programs,
+                          pointerPosition};
     CQX600DriverDlg dialog(context);
 
     // The session's end and the termination termination take the way of a normal

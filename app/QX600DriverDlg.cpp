@@ -254,7 +254,7 @@ void CQX600DriverDlg::CreatePages() {
     mousePage_ = new buttons::CMouseDlg(this, env);
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks);
-    statsPage_ = new stats::CDlgSts(this, env);
+    statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
     supportPage_ = new support::CDlgSupport(this, env, firmwareVersion_);
     pages_ = {buttonsPage_, mousePage_, lightingPage_, macroPage_, statsPage_, supportPage_};
     for (QWidget* page : pages_) page->move(L::kPages.left, L::kPages.top);
