@@ -148,6 +148,8 @@ TEST_F(LightingPage, SlidersStoreTheirValues) {
     EXPECT_EQ(GreenOf(profile.settings.colours[kSingleColourSlot]), 255);
     EXPECT_EQ(profile.settings.colourFromWheel[kSingleColourSlot], 1);
     EXPECT_EQ(NumberBox(*page, lighting::kGreenValue), "255");
+    auto* slider = static_cast<ui::CPngHSliderBar*>(At(*page, Centre(green)));
+    EXPECT_EQ(slider->Thumb()->geometry().right() + 1, slider->width() - G::kColourTrackShortening);
 }
 
 TEST_F(LightingPage, RefreshShowsAReplacedProfile) {
