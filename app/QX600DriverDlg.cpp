@@ -177,7 +177,7 @@ int CQX600DriverDlg::Run() {
         Shutdown();
         return 0;
     }
-    return exec();
+    return runLoop_.exec();
 }
 
 void CQX600DriverDlg::CreateControls() {
@@ -198,7 +198,6 @@ void CQX600DriverDlg::CreateControls() {
     auto picture = [this](const layout::Rect& r) {
         auto* b = new ui::CGDIBitmapBtn(this);
         b->SetImages(r.left, r.top, r.right, r.bottom, &normal_, &over_, &down_, &normal_);
-        b->installEventFilter(this);
         return b;
     };
     minimise_ = picture(L::kMinimise);
@@ -218,7 +217,6 @@ void CQX600DriverDlg::CreateControls() {
     auto region = [this](const layout::Quad& quad) {
         auto* b = new ui::CIrrButton(this, quad);
         b->SetImages(normal_, down_, over_, normal_);
-        b->installEventFilter(this);
         return b;
     };
     for (int i = 0; i < 5; ++i) {
@@ -235,6 +233,8 @@ void CQX600DriverDlg::CreateControls() {
     connect(apply_, &QAbstractButton::clicked, this, [this] { OnApply(); });
     SetTooltips();
     tooltipObserver_ = tooltips_.Add([this] { SetTooltips(); });
+    // Enter, Escape and Space never reach a control; Alt+F4 hides.
+    qApp->installEventFilter(this);
 }
 
 void CQX600DriverDlg::SetTooltips() {
@@ -482,7 +482,8 @@ bool CQX600DriverDlg::eventFilter(QObject* watched, QEvent* event) {
         }
         if (watched == apply_) PostMessage(kMsgHint, 0, kHintApply);
     }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        IsOwnKeyTarget(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         const KeyVerdict verdict =
             FilterMainWindowKey(FilteredVirtualKey(key->key()), key->modifiers() & Qt::AltModifier);
@@ -492,12 +493,20 @@ bool CQX600DriverDlg::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return ui::CMessageDialog::eventFilter(watched, event);
+    return ui::CMessageWidget::eventFilter(watched, event);
+}
+
+bool CQX600DriverDlg::IsOwnKeyTarget(QObject* object) const {
+    // The window and its pages and controls; popups (menus, the language
+    // list) handle their own keys.
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || (widget->windowFlags() & Qt::Popup) == Qt::Popup) return false;
+    return widget == this || isAncestorOf(widget);
 }
 
 void CQX600DriverDlg::closeEvent(QCloseEvent* e) {
     if (shutDown_) {
-        ui::CMessageDialog::closeEvent(e);
+        ui::CMessageWidget::closeEvent(e);
         return;
     }
     // Closing the window (the window manager's close, Alt+F4) hides it; only
@@ -539,8 +548,11 @@ void CQX600DriverDlg::SetArrivalRetry(bool on) {
 }
 
 void CQX600DriverDlg::ReadHotPlug() {
-    if (!ctx_.hotPlug || !presence_) return;
-    for (const HotPlugEvent& event : ctx_.hotPlug->TakeEvents()) {
+    if (!ctx_.hotPlug) return;
+    // Always drained: events left waiting would keep the notifier firing.
+    const auto events = ctx_.hotPlug->TakeEvents();
+    if (!presence_) return;
+    for (const HotPlugEvent& event : events) {
         if (event.kind == HotPlugEvent::Kind::Arrival)
             presence_->OnDeviceArrival(event.identifier);
         else
@@ -561,9 +573,29 @@ void CQX600DriverDlg::OnQueryEndSession() {
 void CQX600DriverDlg::OnClose() {
     if (shutDown_) return;
     closing_ = true;
+    // A box still open (a message, the progress window) runs a loop of its
+    // own, and whoever opened it carries on once it returns: close the boxes
+    // first and shut down when the stack has unwound to this window's loop.
+    if (CloseOtherDialogs()) {
+        PostMessage(kWmClose, 0, 0);
+        return;
+    }
     if (tray_) tray_->hide();
     Shutdown();
-    done(0);
+    hide();
+    runLoop_.exit(0);
+}
+
+bool CQX600DriverDlg::CloseOtherDialogs() {
+    bool closed = false;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(widget);
+        if (dialog == nullptr || !dialog->isVisible()) continue;
+        dialog->done(kIdCancel);
+        closed = true;
+    }
+    if (languageMenu_) languageMenu_->close();
+    return closed;
 }
 
 void CQX600DriverDlg::Shutdown() {
@@ -577,6 +609,7 @@ void CQX600DriverDlg::Shutdown() {
     hotPlugNotifier_ = nullptr;
     delete wakeNotifier_;
     wakeNotifier_ = nullptr;
+    qApp->removeEventFilter(this);
     ctx_.hooks.RemoveInputHooks();
     // The pages go first, in creation order.
     for (QWidget*& page : pages_) {

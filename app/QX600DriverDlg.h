@@ -4,6 +4,7 @@
 // device writer, and receives every private message of the system.
 #pragma once
 
+#include <QEventLoop>
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
@@ -54,7 +55,9 @@ class CDlgSts;
 
 namespace qx::app {
 
-class CQX600DriverDlg : public ui::CMessageDialog, private DeviceHost {
+// A window rather than a dialog: hiding it to the tray must not end the run
+// the way hiding a dialog ends its modal loop.
+class CQX600DriverDlg : public ui::CMessageWidget, private DeviceHost {
     Q_OBJECT
 public:
     explicit CQX600DriverDlg(DriverContext& context);
@@ -121,11 +124,13 @@ private:
     void OnSyncFailedMessage(LParam code);
     void OnClose();
     void Shutdown();
+    bool CloseOtherDialogs();
     void ShowProfileSelection();
     void SetLanguageLabel(int picture);
     void ReadHotPlug();
     void ReadWakeMessages();
     bool HasTray() const;
+    bool IsOwnKeyTarget(QObject* object) const;
 
     DriverContext& ctx_;
     std::unique_ptr<ProfileState> profile_;
@@ -163,6 +168,7 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     QSocketNotifier* hotPlugNotifier_ = nullptr;
     QSocketNotifier* wakeNotifier_ = nullptr;
+    QEventLoop runLoop_;
     QTimer updaterTimer_;
     QTimer arrivalRetryTimer_;
 

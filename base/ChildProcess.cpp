@@ -73,8 +73,8 @@ bool ChildProcess::Start(const std::filesystem::path& program, const std::vector
         const std::string_view entry(*e);
         bool replaced = false;
         for (const auto& [name, value] : environment)
-            replaced |= entry.size() > name.size() && entry.starts_with(name) &&
-                        entry[name.size()] == '=';
+            replaced |=
+                entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=';
         if (!replaced) envStrings.emplace_back(entry);
     }
     for (const auto& [name, value] : environment) envStrings.push_back(name + "=" + value);

@@ -35,6 +35,7 @@ FileError Classify(int error, const std::filesystem::path& path) {
 }  // namespace
 
 FileError FileErrorFromErrno(int error) {
+    // clang-format off
     switch (error) {
         case 0: return FileError::None;
         case ENOENT: return FileError::FileNotFound;
@@ -45,6 +46,7 @@ FileError FileErrorFromErrno(int error) {
         case EISDIR: return FileError::AccessDenied;
         default: return FileError::Other;
     }
+    // clang-format on
 }
 
 ReadResult ReadFilePrefix(const std::filesystem::path& path, std::span<std::byte> out) {
@@ -87,7 +89,8 @@ FileError WriteFileAtomic(const std::filesystem::path& path, std::span<const std
     const auto parent = path.parent_path();
     std::error_code ec;
     if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) {
-        return std::filesystem::exists(parent, ec) ? FileError::PathNotFound : ClassifyMissing(path);
+        return std::filesystem::exists(parent, ec) ? FileError::PathNotFound
+                                                   : ClassifyMissing(path);
     }
     // The target itself must be writable, as it would be for an in-place write.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)

@@ -29,8 +29,12 @@ public:
 // Where no one can be asked (command-line tools): every dialog is cancelled.
 class NoFileDialogs final : public FileDialogs {
 public:
-    std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions&) override { return {}; }
-    std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions&) override { return {}; }
+    std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions&) override {
+        return {};
+    }
+    std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions&) override {
+        return {};
+    }
 };
 
 }  // namespace qx

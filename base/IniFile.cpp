@@ -71,7 +71,8 @@ Location Find(const std::vector<std::string>& lines, std::string_view section,
         }
         loc.sectionEnd = i + 1;
         const auto eq = line.find('=');
-        if (eq != std::string_view::npos && !loc.keyLine && EqualNoCase(Trim(line.substr(0, eq)), key))
+        if (eq != std::string_view::npos && !loc.keyLine &&
+            EqualNoCase(Trim(line.substr(0, eq)), key))
             loc.keyLine = i;
     }
     if (loc.section && loc.sectionEnd == 0) loc.sectionEnd = *loc.section + 1;

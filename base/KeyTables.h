@@ -90,8 +90,7 @@ public:
     }
     std::uint32_t MakeCombinationCode(bool ctrl, bool alt, bool shift, bool win,
                                       std::uint32_t capturedVirtualKey) const {
-        return qx::MakeCombinationCode(ctrl, alt, shift, win, capturedVirtualKey,
-                                       currentLanguage_);
+        return qx::MakeCombinationCode(ctrl, alt, shift, win, capturedVirtualKey, currentLanguage_);
     }
     int CurrentLanguage() const { return currentLanguage_; }
     const KeyboardLayout& Layout() const { return layout_; }

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t kWmXButtonDown = 0x020B;
 inline constexpr std::uint32_t kWmXButtonUp = 0x020C;
 inline constexpr std::uint32_t kWmMouseHWheel = 0x020E;
 
+// clang-format off
 // Main window.
 inline constexpr std::uint32_t kMsgApplyLanguage = kWmUser + 1;        // 1025: reason, language
 inline constexpr std::uint32_t kMsgTrayCallback = kWmUser + 108;       // 1132: 0, mouse message
@@ -40,6 +41,11 @@ inline constexpr std::uint32_t kMsgSyncFailed = kWmUser + 772;         // 1796: 
 inline constexpr std::uint32_t kMsgHookButton = kWmUser + 1003;        // 2027: event code, 0
 inline constexpr std::uint32_t kMsgHint = kWmUser + 1029;              // 2053: 0, hint code
 inline constexpr std::uint32_t kMsgRestoreDefaults = kWmUser + 1030;   // 2054
+
+// Update check thread to the support page: 1 stored / 0 failed, then the check
+// number (a description) or 0 (the firmware).
+inline constexpr std::uint32_t kMsgUpdateCheckDone = kWmUser + 1040;     // 2064
+inline constexpr std::uint32_t kMsgFirmwareDownloaded = kWmUser + 1041;  // 2065
 
 // Hook targets, pages and windows.
 inline constexpr std::uint32_t kMsgHookKey = kWmUser + 10;             // 1034: virtual key, flags
@@ -54,6 +60,7 @@ inline constexpr std::uint32_t kMsgListSelChange = kWmUser + 101;      // contro
 inline constexpr std::uint32_t kMsgListEditDone = kWmUser + 112;       // control id, index
 inline constexpr std::uint32_t kMsgButtonMouse = kWmUser + 781;        // 513 / 514, button
 inline constexpr std::uint32_t kMsgSliderPos = kWmUser + 1024;         // position, control id
+// clang-format on
 
 // Receives posted messages: a window, or a recorder in tests. Posting never
 // blocks and may happen from any thread.

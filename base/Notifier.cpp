@@ -51,6 +51,8 @@ int ConsoleNotifier::ShowInfoToast(std::u16string_view text) {
     return kIdCancel;
 }
 
-void ConsoleNotifier::ShowStandardInfo(std::u16string_view text) { PrintLine("Info: ", text); }
+void ConsoleNotifier::ShowStandardInfo(std::u16string_view text) {
+    PrintLine("Info: ", text);
+}
 
 }  // namespace qx

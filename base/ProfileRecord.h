@@ -39,11 +39,11 @@ struct ProfileSettings {
     ButtonSetting buttons[kButtonCount];
     std::int32_t dpiList[kDpiListSize];  // ascending non-zero values, then zeros
     std::uint8_t reserved22096[64];
-    std::int32_t sensorHeight;      // 1-30, stored only
-    std::int32_t reportInterval;    // ms: 1, 2, 4, 8
-    std::int32_t lightingMode;      // 1-6
-    std::int32_t ownColours;        // mode 5 uses slots 0-2
-    std::uint32_t colours[4];       // 0x00BBGGRR; slot 3 is the single LED colour
+    std::int32_t sensorHeight;    // 1-30, stored only
+    std::int32_t reportInterval;  // ms: 1, 2, 4, 8
+    std::int32_t lightingMode;    // 1-6
+    std::int32_t ownColours;      // mode 5 uses slots 0-2
+    std::uint32_t colours[4];     // 0x00BBGGRR; slot 3 is the single LED colour
     std::int32_t colourFromWheel[4];
     std::int32_t presetNumber[4];   // 0-25
     std::int32_t touchLight;        // proximity-sensing body light

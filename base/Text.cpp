@@ -42,7 +42,11 @@ std::u16string FromUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+        const int extra = b < 0x80         ? 0
+                          : (b >> 5) == 6  ? 1
+                          : (b >> 4) == 14 ? 2
+                          : (b >> 3) == 30 ? 3
+                                           : -1;
         bool ok = extra >= 0 && text.size() - i > static_cast<std::size_t>(extra);
         char32_t c = b & (0x7F >> (extra > 0 ? extra + 1 : 0));
         for (int k = 1; ok && k <= extra; ++k) {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "base/Notifier.h"
 #include "base/FunctionCatalogue.h"
 #include "base/KeyTables.h"
+#include "base/Notifier.h"
+#include "base/ProfileRecord.h"
 #include "i18n/LanguageTable.h"
 #include "macro/MacroTable.h"
-#include "base/ProfileRecord.h"
 
 namespace qx {
 

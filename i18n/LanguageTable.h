@@ -20,6 +20,7 @@ inline constexpr std::size_t kLanguageKeyCount = 117;
 
 // In the order in which a language file is loaded (hint codes and tooltips
 // refer to keys by their 1-based place in this list).
+// clang-format off
 inline constexpr std::array<std::string_view, kLanguageKeyCount> kLanguageKeys = {
     "str_main", "str_led_title", "str_macro_manager", "str_sts", "str_about",
     "str_profile1", "str_profile2", "str_profile3", "str_profile4", "str_profile5",
@@ -47,6 +48,7 @@ inline constexpr std::array<std::string_view, kLanguageKeyCount> kLanguageKeys =
     "str_custom_color", "str_macro_choose", "str_marco_list", "str_key_list",
     "str_driver_version", "str_firmware_version",
 };
+// clang-format on
 
 // 0-based index of a key, or -1.
 int LanguageKeyIndex(std::string_view key);

@@ -8,8 +8,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "base/Messages.h"
 #include "base/FunctionCatalogue.h"
+#include "base/Messages.h"
 
 namespace qx {
 
@@ -26,8 +26,8 @@ inline constexpr std::uint32_t kEventWheelForward = 0x00020A01;
 inline constexpr std::uint32_t kEventWheelBackward = 0x00020A00;
 // kButtonEventCodes (buttons/FunctionCatalogue.h) lists them in button order.
 static_assert(kButtonEventCodes == std::array<std::uint32_t, kButtonCount>{
-                  kEventLeft, kEventMiddle, kEventRight, kEventForward, kEventBack,
-                  kEventWheelForward, kEventWheelBackward});
+                                       kEventLeft, kEventMiddle, kEventRight, kEventForward,
+                                       kEventBack, kEventWheelForward, kEventWheelBackward});
 
 // mouseData of the low-level mouse structure: the extra button's number or the
 // wheel delta, both in the high word.

@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "base/Clock.h"
-#include "base/Notifier.h"
-#include "i18n/LanguageTable.h"
 #include "base/FileDialogs.h"
-#include "macro/MacroTable.h"
+#include "base/Notifier.h"
 #include "base/ProfileRecord.h"
+#include "i18n/LanguageTable.h"
+#include "macro/MacroTable.h"
 
 namespace qx {
 

@@ -71,7 +71,9 @@ bool SingleInstance::PostToRunning(const std::string& name, const WakeMessage& m
     return sent;
 }
 
-SingleInstance::~SingleInstance() { ::close(fd_); }
+SingleInstance::~SingleInstance() {
+    ::close(fd_);
+}
 
 std::vector<WakeMessage> SingleInstance::TakeMessages() {
     std::vector<WakeMessage> messages;
@@ -83,7 +85,7 @@ std::vector<WakeMessage> SingleInstance::TakeMessages() {
         std::uint8_t wire[kWireSize];
         std::size_t got = 0;
         pollfd p{client, POLLIN, 0};
-        while (got < kWireSize && ::poll(&p, 1, 200) > 0) {
+        while (got < kWireSize && ::poll(&p, 1, 200) == 1) {
             const ssize_t n = ::recv(client, wire + got, kWireSize - got, 0);
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);

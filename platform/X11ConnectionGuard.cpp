@@ -14,7 +14,10 @@ namespace {
 // are too.
 std::mutex guardMutex;
 std::vector<Display*> guarded;
-std::vector<Display*> abandoned;
+// Never destroyed, so that the abandoned connections stay referenced until
+// the very end of the process (a leak checker running after the static
+// destructors would otherwise report them).
+std::vector<Display*>& abandoned = *new std::vector<Display*>;
 XIOErrorHandler previousHandler = nullptr;
 bool handlerInstalled = false;
 

@@ -8,6 +8,8 @@ void X11DisplayCloser::operator()(_XDisplay* display) const {
     if (display) XCloseDisplay(display);
 }
 
-X11Display OpenX11Display(const char* name) { return X11Display(XOpenDisplay(name)); }
+X11Display OpenX11Display(const char* name) {
+    return X11Display(XOpenDisplay(name));
+}
 
 }  // namespace qx

@@ -16,9 +16,9 @@ constexpr auto kKeyMatrixSettle = 1500ms;
 constexpr auto kFinalPause = 300ms;
 
 constexpr const char16_t* kFailureTexts[] = {
-    u"write mousekey metix fail.\n",     u"Write mouse LED color failed.\n",
-    u"Write mouse effect failed.\n",     u"Write LED color123 failed.\n",
-    u"Write mouse touch failed.\n",      u"Write mouse DPI failed.\n",
+    u"write mousekey metix fail.\n", u"Write mouse LED color failed.\n",
+    u"Write mouse effect failed.\n", u"Write LED color123 failed.\n",
+    u"Write mouse touch failed.\n",  u"Write mouse DPI failed.\n",
 };
 
 }  // namespace
@@ -91,7 +91,8 @@ int DeviceWriter::WritePass(const TargetHandle& progress) {
 
         std::optional<MacroSlotCode> macro;
         if (button.function == kFunctionMacro) {
-            const auto id = static_cast<std::uint32_t>(profile_.macroIds[static_cast<std::size_t>(i)]);
+            const auto id =
+                static_cast<std::uint32_t>(profile_.macroIds[static_cast<std::size_t>(i)]);
             if (auto image = EncodeMacroById(macros_, id, macroSlot, language_.currentLanguage)) {
                 // The mouse's answer to a macro transfer is not examined.
                 driver_.WriteMacro(macroSlot, image->bytes, image->lengthByte());
@@ -115,7 +116,8 @@ int DeviceWriter::WritePass(const TargetHandle& progress) {
     if (!driver_.WriteEffect(effect.mode, effect.parameter1, effect.parameter2))
         return kSyncFailEffect;
     if (settings.lightingMode == 5 && settings.ownColours == 1) {
-        const std::uint32_t own[3] = {settings.colours[0], settings.colours[1], settings.colours[2]};
+        const std::uint32_t own[3] = {settings.colours[0], settings.colours[1],
+                                      settings.colours[2]};
         if (!driver_.WriteColourBlock(BuildColourBlock(own))) return kSyncFailColourBlock;
     }
     Progress(progress, 70);

@@ -9,7 +9,9 @@
 namespace qx {
 namespace {
 
-std::u16string PathText(const std::filesystem::path& path) { return FromUtf8(path.string()); }
+std::u16string PathText(const std::filesystem::path& path) {
+    return FromUtf8(path.string());
+}
 
 bool IsMissing(FileError error) {
     return error == FileError::FileNotFound || error == FileError::PathNotFound;
@@ -21,7 +23,9 @@ ProfileFiles::ProfileFiles(ProfileState& state, std::filesystem::path dataFolder
                            Notifier& notifier, const Localization& language)
     : state_(state), dataFolder_(std::move(dataFolder)), notifier_(notifier), language_(language) {}
 
-std::filesystem::path ProfileFiles::ProfileFolder() const { return dataFolder_ / "Profile"; }
+std::filesystem::path ProfileFiles::ProfileFolder() const {
+    return dataFolder_ / "Profile";
+}
 
 std::filesystem::path ProfileFiles::ConfigInfoPath() const {
     return ProfileFolder() / "ConfigInfo.cfg";

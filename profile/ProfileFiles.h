@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "base/Notifier.h"
-#include "i18n/LanguageTable.h"
 #include "base/ProfileRecord.h"
+#include "i18n/LanguageTable.h"
 
 namespace qx {
 

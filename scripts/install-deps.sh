@@ -3,14 +3,16 @@
 # Idempotent and quiet; meant to run as root on a fresh machine.
 set -euo pipefail
 
+# clang-format: Debian 12 ships version 14, the one the format test trusts
+# (scripts/check-format.sh). python3 runs the layering check.
 packages=(
-  build-essential cmake ninja-build ccache pkg-config git
+  build-essential cmake ninja-build ccache pkg-config git python3
   clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libx11-dev libxi-dev libxtst-dev libxkbcommon-dev
   libudev-dev libcanberra-dev libcurl4-openssl-dev
-  xvfb xauth x11-utils xdotool xinput imagemagick
+  xvfb xauth x11-utils xdotool xinput imagemagick trayer
   fonts-dejavu-core fonts-wqy-microhei
 )
 

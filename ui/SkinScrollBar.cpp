@@ -87,6 +87,7 @@ bool CSkinScrollBar::RepeatShouldStop() const {
 
 // The scroll code an arrow or page area sends (SB_LINEUP is 0); -1 otherwise.
 int CSkinScrollBar::ScrollCode(Part part) {
+    // clang-format off
     switch (part) {
         case Part::FirstArrow: return kSbLineUp;
         case Part::SecondArrow: return kSbLineDown;
@@ -94,6 +95,7 @@ int CSkinScrollBar::ScrollCode(Part part) {
         case Part::PageAfter: return kSbPageDown;
         default: return -1;
     }
+    // clang-format on
 }
 
 void CSkinScrollBar::Repeat() {

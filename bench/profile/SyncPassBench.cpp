@@ -55,8 +55,8 @@ public:
 
 int main(int argc, char** argv) {
     const int passes = argc > 1 ? std::atoi(argv[1]) : 3;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                         ("qx-sync-bench-" + std::to_string(::getpid()));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("qx-sync-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     ::setenv("QX_VIRTUAL_HID_DIR", folder.c_str(), 1);
     qx::emu::VirtualMouseProcess mouse(std::filesystem::path(QX_APP_DIR) / "qx-virtual-mouse",

@@ -55,10 +55,9 @@ TEST(SingleInstance, SecondProcessWakesTheFirstAndTouchesNothing) {
 
     // The first copy runs in the background and waits for its wake message.
     ChildProcess first;
-    ASSERT_TRUE(first.Start(probe,
-                            {"--app-folder", app, "--data-dir", (dir / "first").string(), "--wait",
-                             "10"},
-                            env, ChildProcess::Stream::Pipe, ChildProcess::Stream::Inherit));
+    ASSERT_TRUE(first.Start(
+        probe, {"--app-folder", app, "--data-dir", (dir / "first").string(), "--wait", "10"}, env,
+        ChildProcess::Stream::Pipe, ChildProcess::Stream::Inherit));
     EXPECT_EQ(first.ReadLine(10s), "ready");
 
     const auto secondData = dir / "second";

@@ -44,7 +44,8 @@ TEST(DataFile, AtomicWriteReplacesWholeAndLeavesNoTemporary) {
               FileError::None);
     EXPECT_EQ(test::ReadBytes(path), std::vector<std::uint8_t>({'n', 'e', 'w'}));
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
     EXPECT_EQ(files, 1);
 }
 
@@ -76,7 +77,8 @@ TEST(DataFile, ShortWriteFailsAndKeepsTheOldFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(test::ReadBytes(path), std::vector<std::uint8_t>({'o', 'l', 'd'}));
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        ++files;
     EXPECT_EQ(files, 1);
 }
 

@@ -12,8 +12,9 @@ using test::TempDir;
 TEST(IniFile, ReadsLikeThePrivateProfileFunctions) {
     TempDir dir;
     const auto path = dir / "a.ini";
-    test::WriteText(path, "; comment\r\n[Other]\r\nkey=other\r\n[ORVIK]\r\ndevicemodel=QX300\r\n"
-                          "Quoted=\"a b\"\r\nvalue=12abc\r\n");
+    test::WriteText(path,
+                    "; comment\r\n[Other]\r\nkey=other\r\n[ORVIK]\r\ndevicemodel=QX300\r\n"
+                    "Quoted=\"a b\"\r\nvalue=12abc\r\n");
     EXPECT_EQ(ReadIniString(path, u"Orvik", u"DeviceModel", u"NULL"), u"QX300");
     EXPECT_EQ(ReadIniString(path, u"Orvik", u"Quoted", u""), u"a b");
     EXPECT_EQ(ReadIniString(path, u"Orvik", u"key", u"none"), u"none");  // other section's key

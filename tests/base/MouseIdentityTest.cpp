@@ -33,12 +33,14 @@ TEST(MouseIdentity, UdevRuleNamesBothModes) {
     std::stringstream rule;
     rule << in.rdbuf();
     ASSERT_FALSE(rule.str().empty());
-    for (const auto& [vendor, product] : {std::pair{kMouseVendorId, kMouseProductId},
-                                         std::pair{kFirmwareModeVendorId, kFirmwareModeProductId}}) {
+    for (const auto& [vendor, product] :
+         {std::pair{kMouseVendorId, kMouseProductId},
+          std::pair{kFirmwareModeVendorId, kFirmwareModeProductId}}) {
         char match[96];
-        std::snprintf(match, sizeof match,
-                      "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"",
-                      vendor, product);
+        std::snprintf(
+            match, sizeof match,
+            "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"%04x\", ATTRS{idProduct}==\"%04x\"", vendor,
+            product);
         EXPECT_NE(rule.str().find(match), std::string::npos) << match;
     }
 }

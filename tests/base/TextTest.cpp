@@ -6,7 +6,8 @@ namespace qx {
 namespace {
 
 TEST(FormatText, SubstitutesInOrderAndKeepsOtherConversions) {
-    EXPECT_EQ(FormatText(u"%s is an invaild Profile!", {u"/a/b.cfg"}), u"/a/b.cfg is an invaild Profile!");
+    EXPECT_EQ(FormatText(u"%s is an invaild Profile!", {u"/a/b.cfg"}),
+              u"/a/b.cfg is an invaild Profile!");
     EXPECT_EQ(FormatText(u"%s-%s", {u"a", u"b"}), u"a-b");
     EXPECT_EQ(FormatText(u"100%% %d %s", {u"x"}), u"100% %d x");
     EXPECT_EQ(FormatText(u"no args %s"), u"no args ");
@@ -16,8 +17,8 @@ TEST(FormatText, SubstitutesInOrderAndKeepsOtherConversions) {
 TEST(Utf8, RoundTripsAndReplacesBrokenSequences) {
     const std::u16string text = u"Profil \u00e9 \u5355\u51fb \U0001F5B1";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(FromUtf8("a\xC3"), u"a\uFFFD");          // cut sequence
-    EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");   // overlong
+    EXPECT_EQ(FromUtf8("a\xC3"), u"a\uFFFD");                    // cut sequence
+    EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong
     EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
 }
 

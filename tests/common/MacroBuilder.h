@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "base/Text.h"
 #include "base/FileDialogs.h"
+#include "base/Text.h"
 #include "macro/MacroEntry.h"
 
 namespace qx::test {

@@ -4,8 +4,7 @@
 
 namespace qx::test {
 
-ProgramResult RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& args,
+ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const EnvironmentSettings& environment,
                          std::chrono::milliseconds timeout) {
     ProgramResult result;

@@ -20,8 +20,7 @@ struct ProgramResult {
     bool timedOut = false;  // killed at the deadline
 };
 
-ProgramResult RunProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& args,
+ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                          const EnvironmentSettings& environment = {},
                          std::chrono::milliseconds timeout = std::chrono::seconds(60));
 

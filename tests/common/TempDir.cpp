@@ -7,6 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "base/Text.h"
+
 namespace qx::test {
 
 TempDir::TempDir() {
@@ -32,6 +34,10 @@ void WriteBytes(const std::filesystem::path& path, const void* data, std::size_t
 
 void WriteText(const std::filesystem::path& path, const std::string& text) {
     WriteBytes(path, text.data(), text.size());
+}
+
+std::u16string PathText(const std::filesystem::path& path) {
+    return FromUtf8(path.string());
 }
 
 }  // namespace qx::test

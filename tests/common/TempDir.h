@@ -23,5 +23,7 @@ private:
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const void* data, std::size_t size);
 void WriteText(const std::filesystem::path& path, const std::string& text);
+// A path as the messages to the user show it.
+std::u16string PathText(const std::filesystem::path& path);
 
 }  // namespace qx::test

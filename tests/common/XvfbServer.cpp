@@ -63,9 +63,14 @@ bool XvfbInstalled() {
 XvfbServer::XvfbServer() {
     const auto xvfb = FindXvfb();
     if (xvfb.empty()) return;
-    // Another test program may start a server at the same moment: a number
-    // taken in between makes that Xvfb give up, and the next one is tried.
-    for (int display = 90, attempts = 0; display < 1000 && attempts < 20; ++display) {
+    // Test programs run side by side. Each looks from its own place in the
+    // range, so that a number one of them has just given up (a server a test
+    // stopped on purpose) is not at once taken by another. A number taken in
+    // between makes that Xvfb give up, and the next one is tried.
+    constexpr int kFirst = 100, kCount = 800;
+    const int start = static_cast<int>(::getpid() % kCount);
+    for (int step = 0, attempts = 0; step < kCount && attempts < 20; ++step) {
+        const int display = kFirst + (start + step) % kCount;
         std::error_code error;
         if (std::filesystem::exists(LockFile(display), error) ||
             std::filesystem::exists(SocketFile(display), error))
@@ -84,7 +89,7 @@ XvfbServer::XvfbServer() {
             }
             std::this_thread::sleep_for(10ms);
         }
-        process_.Stop(SIGKILL);
+        process_.Stop(SIGTERM);  // lets a server that came up late remove its lock
     }
 }
 

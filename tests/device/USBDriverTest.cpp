@@ -46,15 +46,18 @@ TEST_F(DriverTest, OpensTheInterfaceThatCarriesTheConfigurationValue) {
     // Same IDs on both, but only the second has usage page 0xFF01 / usage 0x22.
     HidValueCaps other = test::ConfigValue(3, 16);
     other.usage = 0x21;
-    backend.interfaces.push_back({"first", {kMouseVendorId, kMouseProductId, 0}, std::vector{other}});
+    backend.interfaces.push_back(
+        {"first", {kMouseVendorId, kMouseProductId, 0}, std::vector{other}});
     HidValueCaps wrongPage = test::ConfigValue(4, 16);
     wrongPage.usagePage = 0xFF00;
-    backend.interfaces.push_back({"wrong-page", {kMouseVendorId, kMouseProductId, 0}, std::vector{wrongPage}});
+    backend.interfaces.push_back(
+        {"wrong-page", {kMouseVendorId, kMouseProductId, 0}, std::vector{wrongPage}});
     backend.interfaces.push_back(
         {"other-device", {0x1234, kMouseProductId, 0}, std::vector{test::ConfigValue()}});
     backend.interfaces.push_back({"no-caps", {kMouseVendorId, kMouseProductId, 0}, std::nullopt});
-    backend.interfaces.push_back(
-        {"second", {kMouseVendorId, kMouseProductId, 0}, std::vector{other, test::ConfigValue(5, 63)}});
+    backend.interfaces.push_back({"second",
+                                  {kMouseVendorId, kMouseProductId, 0},
+                                  std::vector{other, test::ConfigValue(5, 63)}});
 
     ASSERT_TRUE(driver.OpenDevice());
     EXPECT_EQ(driver.DevicePath(), "second");

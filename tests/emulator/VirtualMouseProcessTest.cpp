@@ -50,7 +50,8 @@ protected:
     }
 
     std::string Dump() {
-        const auto r = RunProgram(AppProgram("qx-virtual-mouse"), {"--dump", "--state", state.string()});
+        const auto r =
+            RunProgram(AppProgram("qx-virtual-mouse"), {"--dump", "--state", state.string()});
         EXPECT_EQ(r.exitCode, 0) << r.err;
         return r.out;
     }
@@ -224,7 +225,8 @@ TEST_F(ProcessTest, QxctlDevicesAndVersion) {
     ASSERT_TRUE(mouse.Start({"--version", "12"}));
     r = qxctl("devices");
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find("7D3A:6E41  report ID 0x07, report length 7  (virtual)"), std::string::npos)
+    EXPECT_NE(r.out.find("7D3A:6E41  report ID 0x07, report length 7  (virtual)"),
+              std::string::npos)
         << r.out;
     r = qxctl("version");
     EXPECT_EQ(r.exitCode, 0);
@@ -239,9 +241,12 @@ TEST_F(ProcessTest, QxctlDevicesAndVersion) {
 TEST(VirtualMouseOptions, BadOptionsAndMissingFolderAreRefused) {
     TempDir dir;
     const EnvironmentSettings env = {{"QX_VIRTUAL_HID_DIR", dir.path().string()}};
-    for (const std::vector<std::string>& options :
-         {std::vector<std::string>{"--version", "123"}, {"--version", "x"}, {"--refuse", "output"},
-          {"--bogus"}, {"--socket", "a/b"}, {"--state"}}) {
+    for (const std::vector<std::string>& options : {std::vector<std::string>{"--version", "123"},
+                                                    {"--version", "x"},
+                                                    {"--refuse", "output"},
+                                                    {"--bogus"},
+                                                    {"--socket", "a/b"},
+                                                    {"--state"}}) {
         const auto r = RunProgram(AppProgram("qx-virtual-mouse"), options, env);
         EXPECT_EQ(r.exitCode, 2) << options[0];
     }

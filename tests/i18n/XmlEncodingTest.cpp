@@ -18,6 +18,7 @@ TEST(XmlEncoding, CharsetNamesGiveTheirCodePages) {
         const char* name;
         int codePage;
     };
+    // clang-format off
     const Case cases[] = {
         {"utf-8", 65001},
         {"UTF-8", 65001},
@@ -42,6 +43,7 @@ TEST(XmlEncoding, CharsetNamesGiveTheirCodePages) {
         {"", 0},
         {"utf-8 ", 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CodePageOfCharset(c.name), c.codePage);

@@ -61,7 +61,9 @@ struct ModeCase {
     bool breathing, brightness, mode5Speed, ownColoursButton, swatches, colour;
 };
 
-void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefreshByMode : public LightingPageModelTest, public testing::WithParamInterface<ModeCase> {};
 

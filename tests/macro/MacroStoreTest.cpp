@@ -15,10 +15,6 @@ using namespace test;
 using Kind = RecordingNotifier::Kind;
 using Message = RecordingNotifier::Message;
 
-std::u16string U(const std::filesystem::path& path) {
-    return FromUtf8(path.string());
-}
-
 class MacroStoreTest : public ::testing::Test {
 protected:
     MacroStoreTest() {
@@ -48,8 +44,9 @@ protected:
 TEST_F(MacroStoreTest, LoadMissingFileReportsAndKeepsTheTable) {
     ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
     EXPECT_FALSE(store.LoadMacroFile());
-    EXPECT_EQ(notifier.Messages(),
-              (std::vector<Message>{{Kind::Info, u"Cannot find " + U(dir / "Macro.cfg") + u"."}}));
+    EXPECT_EQ(
+        notifier.Messages(),
+        (std::vector<Message>{{Kind::Info, u"Cannot find " + PathText(dir / "Macro.cfg") + u"."}}));
     EXPECT_TRUE(table.FindMacroById(0x16000001));
 
     // A missing folder is reported the same way.
@@ -90,9 +87,9 @@ TEST_F(MacroStoreTest, LoadIgnoresBytesBeyondTheTable) {
 TEST_F(MacroStoreTest, SaveCreatesAMissingFileAfterSayingSo) {
     ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));
     EXPECT_TRUE(store.SaveMacroFile());
-    EXPECT_EQ(
-        notifier.Messages(),
-        (std::vector<Message>{{Kind::Standard, u"Cannot find " + U(dir / "Macro.cfg") + u"."}}));
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{
+                  {Kind::Standard, u"Cannot find " + PathText(dir / "Macro.cfg") + u"."}}));
     EXPECT_TRUE(sleeper.Pauses().empty());
     EXPECT_EQ(ReadBytes(dir / "Macro.cfg"), TableBytes(table));
 }
@@ -159,7 +156,7 @@ TEST_F(MacroStoreTest, ExportThenImportOnACleanDataFolderRoundTripsByteForByte) 
     EXPECT_EQ(dialogs.asked[0].filter, u"CFG Files(*.cfg)|*.cfg||");
     EXPECT_TRUE(dialogs.asked[0].promptOverwrite);
     EXPECT_EQ(notifier.Messages(),
-              (std::vector<Message>{{Kind::Standard, U(file) + u" export success!"}}));
+              (std::vector<Message>{{Kind::Standard, PathText(file) + u" export success!"}}));
 
     const auto exported = ReadBytes(file);
     ASSERT_EQ(exported.size(), sizeof(MacroEntry));
@@ -190,7 +187,7 @@ TEST_F(MacroStoreTest, ExportCancelledUnknownOrUnwritable) {
     dialogs.answers.push_back(target);
     EXPECT_EQ(store.ExportMacro(0x16000001), MacroExportResult::Failed);
     EXPECT_EQ(notifier.Messages(),
-              (std::vector<Message>{{Kind::Standard, U(target) + u" export failed!"}}));
+              (std::vector<Message>{{Kind::Standard, PathText(target) + u" export failed!"}}));
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
@@ -201,8 +198,9 @@ TEST_F(MacroStoreTest, ImportUnreadableDuplicateAndFull) {
     const auto missing = dir / "missing.cfg";
     dialogs.answers.push_back(missing);
     EXPECT_EQ(store.ImportMacro(), std::nullopt);
-    EXPECT_EQ(notifier.Messages(),
-              (std::vector<Message>{{Kind::Standard, U(missing) + u" is an invaild Profile!"}}));
+    EXPECT_EQ(
+        notifier.Messages(),
+        (std::vector<Message>{{Kind::Standard, PathText(missing) + u" is an invaild Profile!"}}));
     notifier.Clear();
 
     ASSERT_TRUE(table.StoreRecord(*Record(0x16000001, {Press(1)})));

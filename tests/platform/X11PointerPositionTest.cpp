@@ -11,9 +11,9 @@
 #include "i18n/LanguageTable.h"
 #include "stats/PointerSampler.h"
 #include "stats/TrophiesPageModel.h"
-#include "tests/common/XvfbServer.h"
 #include "tests/common/RecordingTarget.h"
 #include "tests/common/TempDir.h"
+#include "tests/common/XvfbServer.h"
 
 // Last: their macros (None) clash with the names of the headers above.
 #include <X11/Xlib.h>

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/X11Display.h"
-#include "tests/common/XvfbServer.h"
 #include "tests/common/TempDir.h"
+#include "tests/common/XvfbServer.h"
 
 namespace qx {
 namespace {

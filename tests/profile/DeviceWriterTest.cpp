@@ -35,7 +35,8 @@ public:
     std::vector<std::string> calls;
 };
 
-std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t from = 0, std::size_t count = 99) {
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t from = 0,
+                std::size_t count = 99) {
     std::string out;
     for (std::size_t i = from; i < bytes.size() && i < from + count; ++i) {
         char b[4];
@@ -73,7 +74,8 @@ protected:
     // Payload of each feature report (report ID dropped, trailing zeros cut to 5 bytes).
     std::vector<std::string> Features() const {
         std::vector<std::string> out;
-        for (const auto& bytes : backend.Bytes(FakeReport::Kind::Feature)) out.push_back(Hex(bytes, 1, 5));
+        for (const auto& bytes : backend.Bytes(FakeReport::Kind::Feature))
+            out.push_back(Hex(bytes, 1, 5));
         return out;
     }
 
@@ -106,9 +108,10 @@ TEST_F(DeviceWriterTest, DefaultProfileSendsTheFixedSequence) {
     ASSERT_EQ(outputs.size(), 3u);  // two for the matrix, one for the DPI table
     std::vector<std::uint8_t> matrix(outputs[0].begin() + 1, outputs[0].end());
     matrix.insert(matrix.end(), outputs[1].begin() + 1, outputs[1].end());
-    EXPECT_EQ(Hex(matrix), "01 00 F0 00 01 00 F1 00 01 00 F2 00 07 00 03 00 01 00 F3 00 01 00 F4 00 "
-                           "0A 00 02 00 0C 00 03 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
-                           "00 00 00 00 00 00 00 00 04 00 01 00 04 00 02 00");
+    EXPECT_EQ(Hex(matrix),
+              "01 00 F0 00 01 00 F1 00 01 00 F2 00 07 00 03 00 01 00 F3 00 01 00 F4 00 "
+              "0A 00 02 00 0C 00 03 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+              "00 00 00 00 00 00 00 00 04 00 01 00 04 00 02 00");
 
     std::vector<WParam> percents;
     for (const auto& p : progress.Messages()) {
@@ -185,9 +188,12 @@ TEST_F(DeviceWriterTest, EachRefusedStepGivesItsCode) {
         const char16_t* text;
     };
     const Case cases[] = {
-        {1, false, 0, u"write mousekey metix fail.\n"}, {2, false, 1, u"Write mouse LED color failed.\n"},
-        {3, false, 2, u"Write mouse effect failed.\n"}, {4, true, 3, u"Write LED color123 failed.\n"},
-        {4, false, 4, u"Write mouse touch failed.\n"},  {5, false, 5, u"Write mouse DPI failed.\n"},
+        {1, false, 0, u"write mousekey metix fail.\n"},
+        {2, false, 1, u"Write mouse LED color failed.\n"},
+        {3, false, 2, u"Write mouse effect failed.\n"},
+        {4, true, 3, u"Write LED color123 failed.\n"},
+        {4, false, 4, u"Write mouse touch failed.\n"},
+        {5, false, 5, u"Write mouse DPI failed.\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
@@ -202,7 +208,8 @@ TEST_F(DeviceWriterTest, EachRefusedStepGivesItsCode) {
         DeviceWriter w(control, channel, *profile, macros, language, hooks, pointer, sleeper);
         pointer.calls.clear();
         EXPECT_EQ(w.RunPass(), c.code);
-        EXPECT_EQ(fake.Bytes(FakeReport::Kind::Feature).size(), static_cast<std::size_t>(c.refusedFeature));
+        EXPECT_EQ(fake.Bytes(FakeReport::Kind::Feature).size(),
+                  static_cast<std::size_t>(c.refusedFeature));
         EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{kMsgSyncFailed, 0, c.code}}));
         EXPECT_EQ(SyncFailureText(c.code), c.text);
         EXPECT_TRUE(pointer.calls.empty());

@@ -11,9 +11,8 @@ namespace qx {
 namespace {
 
 using Kind = RecordingNotifier::Kind;
+using test::PathText;
 using test::TempDir;
-
-std::u16string U(const std::filesystem::path& path) { return FromUtf8(path.string()); }
 
 class ProfileFilesTest : public ::testing::Test {
 protected:
@@ -30,7 +29,8 @@ protected:
         test::WriteBytes(files.ConfigInfoPath(), &table, sizeof table);
     }
 
-    void WriteProfile(int slot, const ProfileSettings& settings, std::size_t size = sizeof(ProfileSettings)) {
+    void WriteProfile(int slot, const ProfileSettings& settings,
+                      std::size_t size = sizeof(ProfileSettings)) {
         std::filesystem::create_directories(Folder());
         test::WriteBytes(files.ProfilePath(slot), &settings, size);
     }
@@ -62,14 +62,14 @@ TEST_F(ProfileFilesTest, FirstStartCreatesProfile1AndSelectsNothing) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, Kind::Info);
     EXPECT_EQ(messages[0].text, u"Failed to open file, check whether there is a " +
-                                    U(files.ConfigInfoPath()) + u" path?");
+                                    PathText(files.ConfigInfoPath()) + u" path?");
     EXPECT_TRUE(FileHoldsDefault(1));
     EXPECT_EQ(state->activeIndex, 0);
     EXPECT_EQ(state->table.entries[0].active, 1);
     EXPECT_EQ(state->settings.magic, kProfileMagic);
     for (int i = 0; i < kProfileCount; ++i) {
         EXPECT_FALSE(files.IsShownSelected(i));  // the entries have no magic
-        EXPECT_EQ(FromBuffer(state->table.entries[i].path), U(files.ProfilePath(i + 1)));
+        EXPECT_EQ(FromBuffer(state->table.entries[i].path), PathText(files.ProfilePath(i + 1)));
     }
 }
 
@@ -89,7 +89,7 @@ TEST_F(ProfileFilesTest, FlaggedEntryWithBadMagicIsReplacedAndTheWalkGoesOn) {
     const auto messages = notifier.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, Kind::Standard);
-    EXPECT_EQ(messages[0].text, U(files.ProfilePath(3)) + u" is an invaild Profile!");
+    EXPECT_EQ(messages[0].text, PathText(files.ProfilePath(3)) + u" is an invaild Profile!");
     EXPECT_TRUE(FileHoldsDefault(3));
     EXPECT_EQ(state->table.entries[2].active, 0);
     EXPECT_EQ(state->activeIndex, 4);
@@ -111,7 +111,7 @@ TEST_F(ProfileFilesTest, MissingActiveFileIsReportedRecreatedAndProfile1Used) {
     const auto messages = notifier.Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, u"Failed to open file, check whether there is a " +
-                                    U(files.ProfilePath(2)) + u" path?");
+                                    PathText(files.ProfilePath(2)) + u" path?");
     EXPECT_TRUE(FileHoldsDefault(2));
     EXPECT_EQ(state->activeIndex, 0);
     EXPECT_EQ(state->settings.pointerSpeed, 12);
@@ -164,7 +164,7 @@ TEST_F(ProfileFilesTest, ReservedBytesAndMissingMagicsSurviveASave) {
         EXPECT_EQ(std::memcmp(e.reserved8, table.entries[i].reserved8, 4), 0);
         EXPECT_EQ(std::memcmp(e.reserved12, table.entries[i].reserved12, 520), 0);
         EXPECT_EQ(std::memcmp(e.reserved1052, table.entries[i].reserved1052, 520), 0);
-        EXPECT_EQ(FromBuffer(e.path), U(files.ProfilePath(i + 1)));
+        EXPECT_EQ(FromBuffer(e.path), PathText(files.ProfilePath(i + 1)));
     }
     // The profile file keeps its reserved bytes as well.
     state->settings.reserved22096[5] = 0x77;
@@ -218,15 +218,16 @@ TEST_F(ProfileFilesTest, SelectionLoadsAndMovesTheFlag) {
 TEST_F(ProfileFilesTest, SaveFailuresShowTheirLanguageTexts) {
     files.LoadProfileTable();
     notifier.Clear();
-    ToBuffer(U(dir / "gone/Profile1.cfg"), state->ActiveEntry().path);
+    ToBuffer(PathText(dir / "gone/Profile1.cfg"), state->ActiveEntry().path);
     EXPECT_FALSE(files.SaveActiveProfile());
     std::filesystem::create_directories(dir / "isafolder.cfg");
-    ToBuffer(U(dir / "isafolder.cfg"), state->ActiveEntry().path);
+    ToBuffer(PathText(dir / "isafolder.cfg"), state->ActiveEntry().path);
     EXPECT_FALSE(files.SaveActiveProfile());
     const auto messages = notifier.Messages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0], (RecordingNotifier::Message{Kind::Standard,
-                                                        u"Cannot find " + U(dir / "gone/Profile1.cfg") + u"."}));
+    EXPECT_EQ(messages[0],
+              (RecordingNotifier::Message{
+                  Kind::Standard, u"Cannot find " + PathText(dir / "gone/Profile1.cfg") + u"."}));
     EXPECT_EQ(messages[1], (RecordingNotifier::Message{Kind::Standard, u"No access (5)."}));
 }
 
@@ -248,15 +249,16 @@ TEST_F(ProfileFilesTest, ExportImportRoundTripsSettingsAndMacroIds) {
 
     MakeDefaultProfile(state->settings, false);
     state->macroIds = {};
-    std::fill(std::begin(state->ActiveEntry().macroIds), std::end(state->ActiveEntry().macroIds), 0);
+    std::fill(std::begin(state->ActiveEntry().macroIds), std::end(state->ActiveEntry().macroIds),
+              0);
     ASSERT_TRUE(files.ImportProfile(exchange));
     EXPECT_EQ(state->settings.pointerSpeed, 7);
     EXPECT_EQ(state->settings.colours[3], 0x00FF00u);
     EXPECT_EQ(state->macroIds, (ButtonMacroIds{0, 0x1000001, 0, 0, 0x2000005, 0, 0}));
     const auto messages = notifier.Messages();
     ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[messages.size() - 2].text, U(exchange) + u" export success!");
-    EXPECT_EQ(messages.back().text, U(exchange) + u" import success!");
+    EXPECT_EQ(messages[messages.size() - 2].text, PathText(exchange) + u" export success!");
+    EXPECT_EQ(messages.back().text, PathText(exchange) + u" import success!");
 }
 
 TEST_F(ProfileFilesTest, ExchangeFileWithoutTablePartKeepsMacroIds) {
@@ -282,9 +284,9 @@ TEST_F(ProfileFilesTest, BadImportChangesNothingAndFailedExportIsNoSuccess) {
     EXPECT_FALSE(files.ExportProfile(dir / "no/such/folder.cfg"));
     const auto messages = notifier.Messages();
     ASSERT_EQ(messages.size(), 3u);
-    EXPECT_EQ(messages[0].text, U(exchange) + u" is an invaild Profile!");
-    EXPECT_EQ(messages[1].text, U(dir / "absent.cfg") + u" is an invaild Profile!");
-    EXPECT_EQ(messages[2].text, U(dir / "no/such/folder.cfg") + u" export failed!");
+    EXPECT_EQ(messages[0].text, PathText(exchange) + u" is an invaild Profile!");
+    EXPECT_EQ(messages[1].text, PathText(dir / "absent.cfg") + u" is an invaild Profile!");
+    EXPECT_EQ(messages[2].text, PathText(dir / "no/such/folder.cfg") + u" export failed!");
 }
 
 }  // namespace

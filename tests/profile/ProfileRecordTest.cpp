@@ -21,7 +21,8 @@ TEST(ProfileRecord, DefaultBlockIsByteExact) {
     EXPECT_EQ(bytes[3], 0x80);
     std::int32_t dpi[14];
     std::memcpy(dpi, bytes + 22040, sizeof dpi);
-    const std::int32_t expected[14] = {750, 1250, 1500, 2000, 2500, 3500, 4000, 0, 0, 0, 0, 0, 0, 0};
+    const std::int32_t expected[14] = {750, 1250, 1500, 2000, 2500, 3500, 4000,
+                                       0,   0,    0,    0,    0,    0,    0};
     EXPECT_EQ(std::memcmp(dpi, expected, sizeof dpi), 0);
     // Reserved areas are zero, not left over.
     for (std::size_t i = 22096; i < 22160; ++i) ASSERT_EQ(bytes[i], 0) << i;
@@ -47,8 +48,8 @@ TEST(ProfileRecord, DefaultBlockIsByteExact) {
 TEST(ProfileRecord, DefaultButtonsCarryTheirNamesInTheCurrentLanguage) {
     auto p = std::make_unique<ProfileSettings>();
     MakeDefaultProfile(*p, false);
-    const char16_t* english[] = {u"Click", u"Middle", u"Menu", u"Forward",
-                                 u"Back", u"Scroll up", u"Scroll down"};
+    const char16_t* english[] = {u"Click", u"Middle",    u"Menu",       u"Forward",
+                                 u"Back",  u"Scroll up", u"Scroll down"};
     const std::int32_t codes[] = {1, 4, 2, 8, 16, 11, 22};
     for (int i = 0; i < kButtonCount; ++i) {
         EXPECT_EQ(p->buttons[i].function, codes[i]);

@@ -16,11 +16,8 @@ namespace qx {
 namespace {
 
 using Kind = RecordingNotifier::Kind;
+using test::PathText;
 using test::TempDir;
-
-std::u16string U(const std::filesystem::path& path) {
-    return FromUtf8(path.string());
-}
 
 std::vector<std::uint8_t> Bytes(const UsageCounters& c) {
     std::vector<std::uint8_t> bytes(sizeof c);
@@ -175,7 +172,7 @@ TEST_F(UsageFileTest, MissingFileOrFolderIsReportedWithItsPath) {
         EXPECT_EQ(counters, UsageCounters{});
         const std::vector<RecordingNotifier::Message> expected = {
             {Kind::Info, u"Failed to open file, check whether there is a " +
-                             U(UsageCountersPath(folder)) + u" path?"}};
+                             PathText(UsageCountersPath(folder)) + u" path?"}};
         EXPECT_EQ(notifier.Messages(), expected);
     }
 }
@@ -204,7 +201,7 @@ TEST_F(UsageFileTest, SaveFailuresShowTheirMessages) {
     std::filesystem::create_directory(File());
     EXPECT_FALSE(SaveUsageCounters(counters, dir.path(), notifier, language));
     const std::vector<RecordingNotifier::Message> expected = {
-        {Kind::Standard, u"Cannot find " + U(UsageCountersPath(gone)) + u"."},
+        {Kind::Standard, u"Cannot find " + PathText(UsageCountersPath(gone)) + u"."},
         {Kind::Standard, u"No access."}};
     EXPECT_EQ(notifier.Messages(), expected);
 }

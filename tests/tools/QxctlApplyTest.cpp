@@ -4,13 +4,13 @@
 
 #include <cstring>
 
-#include "base/Text.h"
 #include "base/FileDialogs.h"
+#include "base/Text.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"
-#include "tests/common/VirtualMouse.h"
 #include "tests/common/RunProgram.h"
 #include "tests/common/TempDir.h"
+#include "tests/common/VirtualMouse.h"
 
 namespace qx {
 namespace {
@@ -22,8 +22,9 @@ using test::TraceLine;
 class QxctlApplyTest : public ::testing::Test {
 protected:
     bool StartMouse(std::vector<std::string> extra = {}) {
-        std::vector<std::string> options = {"--version", "12", "--trace", (hid / "trace").string(),
-                                            "--state", (hid / "state").string()};
+        std::vector<std::string> options = {"--version", "12",
+                                            "--trace",   (hid / "trace").string(),
+                                            "--state",   (hid / "state").string()};
         options.insert(options.end(), extra.begin(), extra.end());
         return mouse.Start(options);
     }
@@ -73,9 +74,11 @@ TEST_F(QxctlApplyTest, DefaultProfileGivesTheFixedSequenceWithItsPauses) {
                                                     "0B01030000", "0101000000"}));
     const auto trace = ReadTrace(hid / "trace");
     ASSERT_EQ(trace.size(), 10u);
-    EXPECT_EQ(trace[1].hex.substr(2), "0100F0000100F1000100F200070003000100F3000100F4000A0002000C000300");
-    EXPECT_EQ(trace[2].hex.substr(2), "0000000000000000000000000000000000000000000000000400010004000200");
-    EXPECT_GE(trace[1].tMs - trace[0].tMs, 100.0);   // announce, then 100 ms + 50 ms
+    EXPECT_EQ(trace[1].hex.substr(2),
+              "0100F0000100F1000100F200070003000100F3000100F4000A0002000C000300");
+    EXPECT_EQ(trace[2].hex.substr(2),
+              "0000000000000000000000000000000000000000000000000400010004000200");
+    EXPECT_GE(trace[1].tMs - trace[0].tMs, 100.0);  // announce, then 100 ms + 50 ms
     EXPECT_GE(trace[2].tMs - trace[1].tMs, 50.0);
     EXPECT_GE(trace[3].tMs - trace[2].tMs, 1500.0);  // the mouse stores the matrix
     // On success the profile is saved.
@@ -117,10 +120,10 @@ TEST_F(QxctlApplyTest, MacroButtonsGoToSlotsInButtonOrder) {
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     const auto trace = ReadTrace(hid / "trace");
     ASSERT_GT(trace.size(), 42u);
-    EXPECT_EQ(trace[0].hex.substr(2, 10), "1301010002");  // button 1's macro (B) into slot 1
-    EXPECT_EQ(trace[1].hex.substr(8, 2), "05");  // its first event presses B (usage 0x05)
+    EXPECT_EQ(trace[0].hex.substr(2, 10), "1301010002");   // button 1's macro (B) into slot 1
+    EXPECT_EQ(trace[1].hex.substr(8, 2), "05");            // its first event presses B (usage 0x05)
     EXPECT_EQ(trace[21].hex.substr(2, 10), "1301020002");  // button 4's macro (A) into slot 2
-    EXPECT_EQ(trace[22].hex.substr(8, 2), "04");  // A
+    EXPECT_EQ(trace[22].hex.substr(8, 2), "04");           // A
     for (std::size_t i = 2; i <= 20; ++i) EXPECT_GE(trace[i].tMs - trace[i - 1].tMs, 50.0) << i;
 }
 

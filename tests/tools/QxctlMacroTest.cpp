@@ -30,7 +30,8 @@ TEST(QxctlMacro, EncodeImportListShowExport) {
     EXPECT_EQ(Qxctl(dir, {"macro", "import", file.string()}).exitCode, 0);
     EXPECT_NE(Qxctl(dir, {"macro", "import", file.string()}).exitCode, 0);  // the id is stored
     EXPECT_EQ(Qxctl(dir, {"macro", "encode", "0x16ABCDEF"}).out, expected);
-    EXPECT_EQ(Qxctl(dir, {"macro", "encode", "380358127"}).out, expected);  // the same id in decimal
+    EXPECT_EQ(Qxctl(dir, {"macro", "encode", "380358127"}).out,
+              expected);  // the same id in decimal
 
     const auto list = Qxctl(dir, {"macro", "list", "--json"}).out;
     EXPECT_EQ(list,

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "base/ProfileRecord.h"
-#include "tests/common/TempDir.h"
 #include "tests/common/RunProgram.h"
+#include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
@@ -23,9 +23,11 @@ TEST(QxctlProfiles, EmptyFolderBehavesAsTheFirstStart) {
     EXPECT_EQ(std::filesystem::file_size(dir / "Profile/Profile1.cfg"), sizeof(ProfileSettings));
     EXPECT_NE(r.out.find("active profile: 1"), std::string::npos);
 
-    const auto show = RunProgram(AppProgram("qxctl"), {"--data-dir", dir.path().string(), "profile", "show", "--json"});
+    const auto show = RunProgram(AppProgram("qxctl"),
+                                 {"--data-dir", dir.path().string(), "profile", "show", "--json"});
     ASSERT_EQ(show.exitCode, 0) << show.err;
-    EXPECT_NE(show.out.find(R"("dpiLevels":[750,1250,1500,2000,2500,3500,4000])"), std::string::npos);
+    EXPECT_NE(show.out.find(R"("dpiLevels":[750,1250,1500,2000,2500,3500,4000])"),
+              std::string::npos);
     EXPECT_NE(show.out.find(R"("name":"Scroll down","device":"04 00 02 00")"), std::string::npos);
 }
 
@@ -34,12 +36,15 @@ TEST(QxctlProfiles, DamagedFilesGiveOneLineAndFailure) {
     std::filesystem::create_directories(dir / "Profile");
     test::WriteText(dir / "Profile/Profile2.cfg", "garbage");
     test::WriteText(dir / "Profile/ConfigInfo.cfg", std::string(37, '\xFF'));  // short and odd
-    const auto bad = RunProgram(AppProgram("qxctl"), {"--data-dir", dir.path().string(), "profile", "show", "2"});
+    const auto bad = RunProgram(AppProgram("qxctl"),
+                                {"--data-dir", dir.path().string(), "profile", "show", "2"});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.err, "qxctl: " + (dir / "Profile/Profile2.cfg").string() + " is not a profile\n");
-    const auto range = RunProgram(AppProgram("qxctl"), {"--data-dir", dir.path().string(), "profile", "show", "9"});
+    const auto range = RunProgram(AppProgram("qxctl"),
+                                  {"--data-dir", dir.path().string(), "profile", "show", "9"});
     EXPECT_EQ(range.exitCode, 1);
-    const auto table = RunProgram(AppProgram("qxctl"), {"--data-dir", dir.path().string(), "profiles"});
+    const auto table =
+        RunProgram(AppProgram("qxctl"), {"--data-dir", dir.path().string(), "profiles"});
     EXPECT_EQ(table.exitCode, 0) << table.err;
 }
 

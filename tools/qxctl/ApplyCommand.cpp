@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "app/Folders.h"
-#include "base/Text.h"
 #include "base/FileDialogs.h"
+#include "base/Text.h"
 #include "macro/MacroStore.h"
 #include "platform/SystemHidBackend.h"
 #include "platform/X11PointerSettings.h"

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/Folders.h"
 #include "base/Clock.h"
 #include "base/MouseIdentity.h"
-#include "app/Folders.h"
 #include "device/HidDescriptor.h"
 #include "device/USBDriver.h"
 #include "platform/SystemHidBackend.h"
@@ -17,8 +17,8 @@ int RunDevices(Context& context) {
     int shown = 0;
     for (const auto& interface : backend->EnumerateInterfaces()) {
         const auto attributes = backend->GetAttributes(interface.path);
-        const bool mouse =
-            attributes && attributes->vendorId == kMouseVendorId && attributes->productId == kMouseProductId;
+        const bool mouse = attributes && attributes->vendorId == kMouseVendorId &&
+                           attributes->productId == kMouseProductId;
         if (!mouse && !all) continue;
         std::string config = "no configuration value";
         if (const auto caps = backend->GetFeatureValueCaps(interface.path)) {

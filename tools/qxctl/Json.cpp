@@ -7,6 +7,7 @@ namespace qx::cli {
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
+        // clang-format off
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
@@ -22,6 +23,7 @@ std::string JsonString(std::string_view text) {
                     out += c;
                 }
         }
+        // clang-format on
     }
     return out + "\"";
 }

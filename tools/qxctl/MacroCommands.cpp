@@ -7,8 +7,8 @@
 
 #include "base/Clock.h"
 #include "base/DataFile.h"
-#include "base/Text.h"
 #include "base/KeyTables.h"
+#include "base/Text.h"
 #include "macro/MacroImage.h"
 #include "macro/MacroStore.h"
 #include "profile/ProfileFiles.h"

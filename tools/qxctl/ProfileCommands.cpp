@@ -11,9 +11,8 @@
 namespace qx::cli {
 namespace {
 
-constexpr const char* kButtonNames[kButtonCount] = {"left",    "middle",       "right",
-                                                    "forward", "back",         "wheel forward",
-                                                    "wheel backward"};
+constexpr const char* kButtonNames[kButtonCount] = {
+    "left", "middle", "right", "forward", "back", "wheel forward", "wheel backward"};
 
 std::string IdList(const std::int32_t (&ids)[kButtonCount]) {
     std::string out;
@@ -51,7 +50,9 @@ std::string DeviceBytesText(const ButtonSetting& button, int index) {
     return Hex4(b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24));
 }
 
-int ReportRateHz(std::int32_t interval) { return interval > 0 ? 1000 / interval : 0; }
+int ReportRateHz(std::int32_t interval) {
+    return interval > 0 ? 1000 / interval : 0;
+}
 
 // Finds the profile to show without writing anything: the first flagged entry
 // whose file holds a profile, else slot 1 (the start-up walk, read-only).
@@ -86,10 +87,11 @@ void PrintReadable(int slot, const std::filesystem::path& path, const ProfileSet
     std::printf("\nreport rate      %d Hz (interval %d ms)\n", ReportRateHz(p.reportInterval),
                 p.reportInterval);
     std::printf("sensor height    %d\n", p.sensorHeight);
-    std::printf("lighting         mode %d, own colours %s, brightness %d, breathing speed %d, "
-                "symphony speed %d, body light %s\n",
-                p.lightingMode, p.ownColours ? "on" : "off", p.brightness, p.breathingSpeed,
-                p.symphonySpeed, p.touchLight ? "on" : "off");
+    std::printf(
+        "lighting         mode %d, own colours %s, brightness %d, breathing speed %d, "
+        "symphony speed %d, body light %s\n",
+        p.lightingMode, p.ownColours ? "on" : "off", p.brightness, p.breathingSpeed,
+        p.symphonySpeed, p.touchLight ? "on" : "off");
     std::printf("colours         ");
     for (int i = 0; i < 4; ++i)
         std::printf(" %s(%s %d)", Colour(p.colours[i]).c_str(),
@@ -118,12 +120,14 @@ void PrintJson(int slot, const std::filesystem::path& path, const ProfileSetting
             .EndObject();
     }
     json.EndArray().BeginArray("dpiLevels");
-    for (int i = 0; i < kDpiLevelCount && p.dpiList[i] != 0; ++i) json.Value(std::int64_t{p.dpiList[i]});
+    for (int i = 0; i < kDpiLevelCount && p.dpiList[i] != 0; ++i)
+        json.Value(std::int64_t{p.dpiList[i]});
     json.EndArray()
         .Field("reportIntervalMs", std::int64_t{p.reportInterval})
         .Field("reportRateHz", std::int64_t{ReportRateHz(p.reportInterval)})
         .Field("sensorHeight", std::int64_t{p.sensorHeight});
-    json.Key("lighting").BeginObject()
+    json.Key("lighting")
+        .BeginObject()
         .Field("mode", std::int64_t{p.lightingMode})
         .Field("ownColours", p.ownColours != 0)
         .Field("brightness", std::int64_t{p.brightness})
@@ -138,7 +142,8 @@ void PrintJson(int slot, const std::filesystem::path& path, const ProfileSetting
             .Field("preset", std::int64_t{p.presetNumber[i]})
             .EndObject();
     json.EndArray().EndObject();
-    json.Key("pointer").BeginObject()
+    json.Key("pointer")
+        .BeginObject()
         .Field("speed", std::int64_t{p.pointerSpeed})
         .Field("enhancedPrecision", p.enhancePrecision != 0)
         .Field("scrollLines", std::int64_t{p.scrollLines})

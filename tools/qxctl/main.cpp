@@ -16,6 +16,7 @@ struct Command {
     int (*run)(Context&);
 };
 
+// clang-format off
 constexpr Command kCommands[] = {
     {"profiles", "profiles                      the profile table and the active profile", RunProfiles},
     {"profile", "profile show [N] [--json]     one profile (default: the active one)", RunProfile},
@@ -27,6 +28,7 @@ constexpr Command kCommands[] = {
     {"apply", "apply                         write the active profile into the mouse", RunApply},
     {"text", "text KEY [--lang N]           one text of a language (default: the stored one)", RunText},
 };
+// clang-format on
 
 void PrintUsage(std::FILE* out) {
     std::fprintf(out, "usage: qxctl [--data-dir DIR] COMMAND [ARGS]\n\ncommands:\n");
@@ -97,8 +99,8 @@ int main(int argc, char** argv) {
         }
         context.args.emplace_back(argv[i]);
     }
-    context.dataFolder =
-        dataDir.empty() ? qx::DataFolderBelow(qx::LocalAppDataFolder()) : std::filesystem::path(dataDir);
+    context.dataFolder = dataDir.empty() ? qx::DataFolderBelow(qx::LocalAppDataFolder())
+                                         : std::filesystem::path(dataDir);
     if (!qx::EnsurePrivateFolder(context.dataFolder))
         return Fail("cannot create the data folder " + context.dataFolder.string());
 
