@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "base/Text.h"
+#include "support/UpdateServer.h"
 
 namespace qx {
 namespace {
@@ -23,7 +24,7 @@ bool ContainsNoCase(std::string_view text, std::string_view part) {
 }  // namespace
 
 std::filesystem::path FirmwareBurnerPath(const std::filesystem::path& appFolder) {
-    return appFolder / "FWUpdate" / "BuringFW";
+    return UpdatePathsFor(appFolder).burner;
 }
 
 std::filesystem::path SoftwareUpdaterPath(const std::filesystem::path& appFolder) {

@@ -18,9 +18,11 @@
 #include "macro/InputHooks.h"
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
+#include "platform/HttpDownload.h"
 #include "platform/PointerPosition.h"
 #include "platform/SingleInstance.h"
 #include "platform/UsbDevices.h"
+#include "support/FirmwareBurner.h"
 
 namespace qx::app {
 
@@ -41,6 +43,8 @@ struct DriverContext {
     const KeyboardLayout& keyboardLayout;
     DesktopActions& actions;
     ProgramStarter& programs;
+    HttpDownload& http;                      // the update check's downloads
+    FirmwareBurner& burner;                  // started after a firmware download
     PointerPositionSource& pointerPosition;  // sampled for the usage statistics
 };
 

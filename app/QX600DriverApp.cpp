@@ -9,6 +9,7 @@
 #include "app/FirstStart.h"
 #include "app/QX600DriverDlg.h"
 #include "app/Startup.h"
+#include "platform/CurlHttpDownload.h"
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
 #include "platform/SystemHidBackend.h"
@@ -18,6 +19,8 @@
 #include "platform/X11PointerPosition.h"
 #include "platform/X11PointerSettings.h"
 #include "platform/XkbKeyboardLayout.h"
+#include "support/FirmwareBurner.h"
+#include "support/UpdateServer.h"
 #include "ui/DlgInfo.h"
 #include "ui/SkinPicture.h"
 
@@ -64,6 +67,8 @@ int CQX600DriverApp::InitInstance() {
     auto keyboardLayout = MakeKeyboardLayout();
     auto actions = MakeDesktopActions();
     SpawningProgramStarter programs;
+    CurlHttpDownload http;
+    SpawnFirmwareBurner burner(UpdatePathsFor(folders.appFolder).burner);
     X11PointerPosition pointerPosition;
 
     DriverContext context{folders,
@@ -82,6 +87,8 @@ int CQX600DriverApp::InitInstance() {
                           *keyboardLayout,
                           *actions,
                           programs,
+                          http,
+                          burner,
                           pointerPosition};
     CQX600DriverDlg dialog(context);
 

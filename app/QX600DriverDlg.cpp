@@ -66,7 +66,8 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
       macros_(std::make_unique<MacroTable>()),
       driver_(context.hidBackend, context.sleeper),
       sync_(context.syncEvent),
-      fileDialogs_(this) {
+      fileDialogs_(this),
+      updateControl_(context.updateCheckEvent) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -77,6 +78,8 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
     files_->onSettingsReplaced = [this] { RefreshPages(); };
     macroStore_ = std::make_unique<MacroStore>(*macros_, ctx_.folders.dataFolder, ctx_.notifier,
                                                ctx_.sleeper, ctx_.language, fileDialogs_);
+    downloader_ = std::make_unique<UpdateDownloader>(updateControl_, ctx_.http,
+                                                     UpdatePathsFor(ctx_.folders.appFolder));
 
     updaterTimer_.setSingleShot(true);
     updaterTimer_.setInterval(kUpdaterDelayMs);
@@ -250,12 +253,16 @@ void CQX600DriverDlg::CreatePages() {
         ui::PageEnvironment{ctx_.folders.appFolder, ctx_.folders.SkinFolder(), ctx_.language,
                             ctx_.notifier, tooltips_, Handle()});
     const auto& env = *pageEnvironment_;
-    buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_);
-    mousePage_ = new buttons::CMouseDlg(this, env);
+    buttonsPage_ = new buttons::CDlgMainSet(this, env, *profile_,
+                                            {*macros_, ctx_.hooks, ctx_.keyboardLayout, nullptr});
+    mousePage_ = new buttons::CMouseDlg(this, env, ctx_.folders.deviceModel);
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks);
     statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
-    supportPage_ = new support::CDlgSupport(this, env, firmwareVersion_);
+    supportPage_ =
+        new support::CDlgSupport(this, env,
+                                 {firmwareVersion_, ctx_.folders.deviceModel, *files_, fileDialogs_,
+                                  ctx_.actions, updateControl_, ctx_.burner});
     pages_ = {buttonsPage_, mousePage_, lightingPage_, macroPage_, statsPage_, supportPage_};
     for (QWidget* page : pages_) page->move(L::kPages.left, L::kPages.top);
     mousePage_->move(L::kMousePicture.left, L::kMousePicture.top);
@@ -520,6 +527,7 @@ void CQX600DriverDlg::closeEvent(QCloseEvent* e) {
 void CQX600DriverDlg::StartWorkerThreads() {
     if (!writerThread_.joinable())
         writerThread_ = std::thread([this] { writer_->DeviceWriterThread(); });
+    if (!updateThread_.joinable()) updateThread_ = downloader_->StartThread();
 }
 
 void CQX600DriverDlg::ShowAndRaise() {
@@ -627,8 +635,10 @@ void CQX600DriverDlg::Shutdown() {
     // nothing runs on while the process tears down.
     sync_.writerRunning = false;
     ctx_.syncEvent.Set();
-    ctx_.updateCheckEvent.Set();
+    // Also cuts a running download short.
+    updateControl_.Stop();
     if (writerThread_.joinable()) writerThread_.join();
+    if (updateThread_.joinable()) updateThread_.join();
     sync_.mainWindow = TargetHandle();
     sync_.progressWindow = TargetHandle();
     driver_.CloseDevice();

@@ -22,6 +22,7 @@
 #include "macro/MacroTable.h"
 #include "profile/DeviceWriter.h"
 #include "profile/ProfileFiles.h"
+#include "support/UpdateCheck.h"
 #include "ui/PageWnd.h"
 #include "ui/PrivateMessage.h"
 #include "ui/QtFileDialogs.h"
@@ -143,6 +144,9 @@ private:
     std::unique_ptr<MacroStore> macroStore_;
     std::unique_ptr<DeviceWriter> writer_;
     std::thread writerThread_;
+    UpdateCheckControl updateControl_;
+    std::unique_ptr<UpdateDownloader> downloader_;
+    std::thread updateThread_;
     std::unique_ptr<DevicePresence> presence_;
     std::unique_ptr<support::CDlgProgress> progress_;
     std::unique_ptr<ui::PageEnvironment> pageEnvironment_;

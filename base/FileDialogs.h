@@ -16,6 +16,7 @@ struct FileDialogOptions {
     bool hideReadOnly = true;
     bool promptOverwrite = true;
     bool keepCurrentDirectory = false;
+    std::filesystem::path startFolder;  // empty: the home folder
 };
 
 class FileDialogs {
@@ -24,6 +25,12 @@ public:
     // The chosen file, or nullopt when the user cancels.
     virtual std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) = 0;
     virtual std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) = 0;
+    // A folder; nullopt when the user cancels or no one can be asked.
+    virtual std::optional<std::filesystem::path> AskFolder(
+        const std::filesystem::path& startFolder) {
+        (void)startFolder;
+        return std::nullopt;
+    }
 };
 
 // Where no one can be asked (command-line tools): every dialog is cancelled.

@@ -77,6 +77,12 @@ void MacroStore::ClearMacroSlot(std::uint32_t id) {
     table_.ClearSlot(id);
 }
 
+bool MacroStore::RenameMacro(std::uint32_t id, std::u16string_view name) {
+    if (table_.RenameMacro(id, name) == 0) return false;
+    SaveMacroFile();
+    return true;
+}
+
 MacroExportResult MacroStore::ExportMacroTo(std::uint32_t id, const std::filesystem::path& path) {
     const auto index = table_.FindMacroById(id);
     if (!index) return MacroExportResult::NoSuchMacro;

@@ -39,6 +39,9 @@ public:
     bool StoreMacroRecord(const MacroEntry& record);
     // Zeroes the slot of the id; the caller saves the file.
     void ClearMacroSlot(std::uint32_t id);
+    // Renames every stored macro with the id whose name differs, then saves
+    // once. False when no name changed (nothing is written then).
+    bool RenameMacro(std::uint32_t id, std::u16string_view name);
 
     // The dialog forms, with the messages of the standard "Info" box.
     MacroExportResult ExportMacro(std::uint32_t id);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/Text.h"
+
 namespace qx {
 
 MacroTable::MacroTable() : slots_(std::make_unique<std::array<MacroEntry, kMacroSlotCount>>()) {
@@ -70,6 +72,22 @@ bool MacroTable::ClearSlot(std::uint32_t id) {
     if (!index) return false;
     std::memset(&(*slots_)[*index], 0, sizeof(MacroEntry));
     return true;
+}
+
+int MacroTable::RenameMacro(std::uint32_t id, std::u16string_view name) {
+    char16_t buffer[kMacroNameUnits];
+    ToBuffer(name, buffer);
+    int renamed = 0;
+    std::lock_guard lock(mutex_);
+    // Each slot by itself: ids are not unique (an import can store one twice),
+    // and a slot must never take another slot's events.
+    for (auto& slot : *slots_) {
+        if (slot.id != id || !HoldsMacro(slot)) continue;
+        if (std::memcmp(slot.name, buffer, sizeof buffer) == 0) continue;
+        std::memcpy(slot.name, buffer, sizeof buffer);
+        ++renamed;
+    }
+    return renamed;
 }
 
 std::optional<std::uint32_t> MacroTable::ImportRecord(std::span<const std::byte> content) {

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 #include <span>
+#include <string_view>
 
 #include "macro/MacroEntry.h"
 
@@ -51,6 +52,9 @@ public:
     bool StoreRecord(const MacroEntry& record);
     // Zeroes the slot of the id, if there is one.
     bool ClearSlot(std::uint32_t id);
+    // Gives every slot that holds a macro with the id the name (cut to 39
+    // units); the events stay. The number of slots whose name changed.
+    int RenameMacro(std::uint32_t id, std::u16string_view name);
     // Takes an exported macro file's content as it stands (up to 4104 bytes,
     // zero-padded): into the first slot whose id is 0, unless a slot with the
     // same id comes first. The category of the imported macro, or nullopt.

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -110,12 +111,28 @@ public:
         if (!error) SpawnDetached({openCommand_, absolute.string()});
     }
 
+    void OpenUrl(std::string_view url) override {
+        if (IsWebUrl(url)) SpawnDetached({openCommand_, std::string(url)});
+    }
+
 private:
     std::string openCommand_;
     ca_context* sound_ = nullptr;
 };
 
 }  // namespace
+
+bool IsWebUrl(std::string_view url) {
+    for (char c : url)
+        if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            return false;
+    std::string scheme;
+    for (char c : url.substr(0, url.find(':')))
+        scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::size_t rest = url.find("://");
+    return (scheme == "http" || scheme == "https") && rest == scheme.size() &&
+           url.size() > rest + 3 && url[rest + 3] != '/';
+}
 
 bool SpawnDetached(const std::vector<std::string>& argv) {
     if (argv.empty() || argv[0].empty()) return false;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qx {
@@ -20,7 +21,13 @@ public:
     virtual void RunProgram(const std::filesystem::path& program) = 0;
     // Hands the path, as one argument, to the desktop's opener (xdg-open).
     virtual void OpenPath(const std::filesystem::path& fileOrFolder) = 0;
+    // Hands an http(s) URL to the same opener; anything else is not opened.
+    virtual void OpenUrl(std::string_view url) = 0;
 };
+
+// An absolute http:// or https:// URL of printable ASCII without blanks: what
+// the opener may be given as a web address and never take for an option.
+bool IsWebUrl(std::string_view url);
 
 // Sounds through libcanberra; the opener is $QX_OPEN_COMMAND when set (a
 // program, not a command line), otherwise xdg-open.

@@ -4,13 +4,12 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <array>
 #include <cstdint>
 #include <filesystem>
-
-class QLineEdit;
 
 namespace qx::ui {
 

@@ -16,6 +16,13 @@ std::filesystem::path ToPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
 }
 
+void SetDefaultSuffix(QFileDialog& dialog, const FileDialogOptions& options) {
+    // A name typed without an extension gets this one.
+    QString suffix = ToQString(options.defaultExtension);
+    if (suffix.startsWith('.')) suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+}
+
 }  // namespace
 
 QString QtNameFilters(std::u16string_view windowsFilter) {
@@ -31,25 +38,46 @@ QString QtNameFilters(std::u16string_view windowsFilter) {
     return filters.join(";;");
 }
 
+// The folder the caller names; else, as the desktop's own dialogs do, the one
+// the last dialog ended in; else the home folder.
+QString QtFileDialogs::StartFolder(const std::filesystem::path& folder) const {
+    if (!folder.empty()) return QString::fromStdString(folder.string());
+    return lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::Chosen(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString file = dialog.selectedFiles().front();
+    lastFolder_ = QFileInfo(file).absolutePath();
+    return ToPath(file);
+}
+
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
+                       QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    QString suffix = ToQString(options.defaultExtension);
-    if (suffix.startsWith('.')) suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
+    SetDefaultSuffix(dialog, options);
     if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
     if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), QDir::homePath(), QtNameFilters(options.filter));
+    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
+                       QtNameFilters(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return ToPath(dialog.selectedFiles().front());
+    SetDefaultSuffix(dialog, options);
+    return Chosen(dialog);
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::AskFolder(
+    const std::filesystem::path& startFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(parent_, QString(), StartFolder(startFolder));
+    if (folder.isEmpty()) return std::nullopt;
+    return ToPath(folder);
 }
 
 }  // namespace qx::ui

@@ -8,6 +8,8 @@
 
 #include "base/FileDialogs.h"
 
+class QFileDialog;
+
 namespace qx::ui {
 
 // "CFG Files(*.cfg)|*.cfg||" as a Qt name filter: "CFG Files(*.cfg) (*.cfg)".
@@ -19,9 +21,15 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::filesystem::path> AskSaveFile(const FileDialogOptions& options) override;
     std::optional<std::filesystem::path> AskOpenFile(const FileDialogOptions& options) override;
+    std::optional<std::filesystem::path> AskFolder(
+        const std::filesystem::path& startFolder) override;
 
 private:
+    QString StartFolder(const std::filesystem::path& folder) const;
+    std::optional<std::filesystem::path> Chosen(QFileDialog& dialog);
+
     QPointer<QWidget> parent_;
+    QString lastFolder_;  // where the last dialog ended; empty: the home folder
 };
 
 }  // namespace qx::ui

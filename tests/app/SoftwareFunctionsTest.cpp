@@ -22,6 +22,7 @@ public:
     void OpenPath(const std::filesystem::path& path) override {
         log.push_back("open " + path.string());
     }
+    void OpenUrl(std::string_view url) override { log.push_back("url " + std::string(url)); }
     std::vector<std::string> log;
 };
 

@@ -58,8 +58,13 @@ public:
         asked.push_back(options);
         return Next();
     }
+    std::optional<std::filesystem::path> AskFolder(const std::filesystem::path& start) override {
+        askedFolders.push_back(start);
+        return Next();
+    }
     std::deque<std::optional<std::filesystem::path>> answers;
     std::vector<FileDialogOptions> asked;
+    std::vector<std::filesystem::path> askedFolders;
 
 private:
     std::optional<std::filesystem::path> Next() {

@@ -169,6 +169,37 @@ TEST_F(DesktopActionsTest, TheOpenerComesFromTheEnvironmentWhenSet) {
     EXPECT_EQ(runs[0].args, (std::vector<std::string>{opener, (dir / "a file").string()}));
 }
 
+TEST_F(DesktopActionsTest, TheOpenerGetsOnlyWebAddresses) {
+    const std::vector<std::string> opened = {"https://www.orvik.com",
+                                             "HTTP://127.0.0.1:8080/a?b=c"};
+    const std::vector<std::string> refused = {"",
+                                              "www.orvik.com",
+                                              "-https://www.orvik.com",
+                                              "file:///etc/passwd",
+                                              "javascript:alert(1)",
+                                              "https://",
+                                              "https:///path",
+                                              "https://www.orvik.com/a b",
+                                              "https:www.orvik.com",
+                                              "ftp://www.orvik.com",
+                                              "https://www.orvik.com/\n--option"};
+    auto actions = MakeDesktopActions(kRecorder.string());
+    for (const auto& url : refused) EXPECT_FALSE(IsWebUrl(url)) << url;
+    for (const auto& url : opened) EXPECT_TRUE(IsWebUrl(url)) << url;
+    for (const auto& url : refused) actions->OpenUrl(url);
+    for (const auto& url : opened) actions->OpenUrl(url);
+
+    const auto runs = WaitForRuns(record, opened.size());
+    std::vector<std::vector<std::string>> got, wanted;
+    for (const auto& run : runs) got.push_back(run.args);
+    for (const auto& url : opened) wanted.push_back({kRecorder, url});
+    std::sort(got.begin(), got.end());
+    std::sort(wanted.begin(), wanted.end());
+    EXPECT_EQ(got, wanted);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(ReadRuns(record).size(), opened.size());
+}
+
 TEST_F(DesktopActionsTest, WhatCannotStartFailsQuietlyAndLeavesNoChild) {
     test::WriteText(dir / "not a program.txt", "text");
     fs::create_directories(dir / "a folder");

@@ -392,7 +392,7 @@ QImage AdvancedTab(State s) {
     for (const auto& row : L::editor::kAdvancedRows) {
         Option(p, R(row.choice).adjusted(-2, -2, 2, 2), s, {}, 11, true);
         Inset(p, R(row.path).adjusted(-3, -2, 3, 2));
-        Plate(p, R(row.browse), s, QString::fromUtf8("···"), 12);
+        Plate(p, R(row.browse), s);  // the window letters it with str_browse
     }
     return img;
 }
