@@ -257,7 +257,8 @@ void CQX600DriverDlg::CreatePages() {
                                             {*macros_, ctx_.hooks, ctx_.keyboardLayout, nullptr});
     mousePage_ = new buttons::CMouseDlg(this, env, ctx_.folders.deviceModel);
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
-    macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks);
+    macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks, *profile_,
+                                      ctx_.keyboardLayout, ctx_.menuLibrary, DefaultClock());
     statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
     supportPage_ =
         new support::CDlgSupport(this, env,

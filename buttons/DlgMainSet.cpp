@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QRegularExpressionValidator>
 
 #include "buttons/MouseDlg.h"
@@ -228,14 +229,20 @@ void CDlgMainSet::OnTab(int button) {
     openButton_ = button;
     const std::u16string name =
         PrepareButtonEditor(button, profile_.settings, env_.language.chineseMode);
+    // The main window may close (the mouse unplugged, Exit) and take the page
+    // with it while the editor or a refusal message runs modally: nothing of
+    // the page is touched once it is gone.
+    const QPointer<CDlgMainSet> alive(this);
     std::optional<SettingResult> result;
-    {
-        CSettingDlg editor(this, env_, services_, button, name);
-        if (editor.Run() == kIdOk) result = editor.Result();
-    }
+    const QPointer<CSettingDlg> editor = new CSettingDlg(this, env_, services_, button, name);
+    const int answer = editor->Run();
+    if (!alive || !editor) return;
+    if (answer == kIdOk) result = editor->Result();
+    delete editor;
     const AssignmentContext context{env_.language, services_.keyboardLayout, services_.macros,
                                     env_.notifier};
     const EditorOutcome outcome = FinishButtonEditor(button, result, profile_, context);
+    if (!alive) return;
     ui::CIrrButton* tab = tabs_[static_cast<std::size_t>(button)];
     tab->SetSelected(outcome.tabMark);
     // The press that opened the editor never saw its release.

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include "i18n/LanguageTable.h"
 #include "ui/GDIBitmapBtn.h"
@@ -94,10 +95,12 @@ void CSetting_AdvanceDlg::BrowseRow(int row) {
     ShowRows();
     const PathRequest request =
         AdvancedPathRequest(row, std::filesystem::path(QDir::homePath().toStdString()));
+    const QPointer<CSetting_AdvanceDlg> alive(this);
     const std::optional<std::filesystem::path> chosen =
         request.folder ? dialogs_->AskFolder(request.options.startFolder)
                        : dialogs_->AskOpenFile(request.options);
-    if (!chosen) return;
+    // The editor may have gone while the dialog was open.
+    if (!alive || !chosen) return;
     const QString path = QString::fromStdString(chosen->string());
     model_.SetAdvancedPath(row, path.toStdU16String(), env_.notifier, env_.language.chineseMode);
     ShowRows();

@@ -45,30 +45,35 @@ QString QtFileDialogs::StartFolder(const std::filesystem::path& folder) const {
     return lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::Chosen(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const QString file = dialog.selectedFiles().front();
-    lastFolder_ = QFileInfo(file).absolutePath();
-    return ToPath(file);
+// The dialog lives on the heap and is watched: its owner may be destroyed
+// while it runs (the utility closing under it), which takes the dialog along.
+std::optional<std::filesystem::path> QtFileDialogs::Chosen(const QPointer<QFileDialog>& dialog) {
+    const int answer = dialog->exec();
+    if (!dialog) return std::nullopt;
+    const QStringList files = dialog->selectedFiles();
+    delete dialog;
+    if (answer != QDialog::Accepted || files.isEmpty()) return std::nullopt;
+    lastFolder_ = QFileInfo(files.front()).absolutePath();
+    return ToPath(files.front());
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskSaveFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    SetDefaultSuffix(dialog, options);
-    if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
-    if (!options.promptOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    SetDefaultSuffix(*dialog, options);
+    if (!options.proposedName.empty()) dialog->selectFile(ToQString(options.proposedName));
+    if (!options.promptOverwrite) dialog->setOption(QFileDialog::DontConfirmOverwrite);
     return Chosen(dialog);
 }
 
 std::optional<std::filesystem::path> QtFileDialogs::AskOpenFile(const FileDialogOptions& options) {
-    QFileDialog dialog(parent_, QString(), StartFolder(options.startFolder),
-                       QtNameFilters(options.filter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    SetDefaultSuffix(dialog, options);
+    const QPointer<QFileDialog> dialog = new QFileDialog(
+        parent_, QString(), StartFolder(options.startFolder), QtNameFilters(options.filter));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    SetDefaultSuffix(*dialog, options);
     return Chosen(dialog);
 }
 

@@ -26,7 +26,7 @@ public:
 
 private:
     QString StartFolder(const std::filesystem::path& folder) const;
-    std::optional<std::filesystem::path> Chosen(QFileDialog& dialog);
+    std::optional<std::filesystem::path> Chosen(const QPointer<QFileDialog>& dialog);
 
     QPointer<QWidget> parent_;
     QString lastFolder_;  // where the last dialog ended; empty: the home folder

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -430,6 +431,27 @@ TEST_F(ButtonsPage, DisableDefaultAndCancel) {
     EXPECT_FALSE(page->Tab(6)->GetSelected());
 }
 
+TEST_F(ButtonsPage, ThePageMayGoAwayUnderAnOpenEditor) {
+    // The main window destroys its pages when it closes (the mouse unplugged,
+    // Exit from the tray), which can happen while the editor runs.
+    const QPointer<CDlgMainSet> watched(page);
+    ui::CIrrButton* tab = page->Tab(2);
+    QTest::mousePress(tab, Qt::LeftButton, {}, tab->Shape().boundingRect().center());
+    QTimer::singleShot(0, [&] {
+        auto* editor = qobject_cast<CSettingDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        Click(editor->TabButton(3));
+        editor->BaseTab()->List()->setCurrentRow(15);
+        delete page;
+    });
+    Pump();
+    page = nullptr;
+    EXPECT_TRUE(watched.isNull());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_FALSE(hooks.KeyForwarding());
+    EXPECT_EQ(Button(2).function, 2);  // nothing was stored
+}
+
 // The page and the editor in both languages, for a look; with
 // QX_SCREENSHOT_DIR set they are written there as PNG files.
 TEST_F(ButtonsPage, RendersInBothLanguages) {
@@ -453,6 +475,8 @@ TEST_F(ButtonsPage, RendersInBothLanguages) {
                 editor.BaseTab()->List()->setCurrentRow(2);
                 editor.grab().save(QString("%1/editor-basic-%2.png").arg(folder, suffix));
                 Click(editor.TabButton(4));
+                dialogs.answers = {std::filesystem::path("/usr/share/sounds/bell.wav")};
+                Click(editor.AdvanceTab()->Browse(0));
                 editor.grab().save(QString("%1/editor-advanced-%2.png").arg(folder, suffix));
                 Click(editor.TabButton(2));
                 editor.MacroTab()->CategoryList()->setCurrentRow(21);

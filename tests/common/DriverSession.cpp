@@ -170,11 +170,26 @@ void DriverSession::Xdotool(const std::vector<std::string>& args) const {
 
 void DriverSession::MoveTo(int x, int y) {
     if (mainWindow_ == 0) WaitForWindow();
-    const auto g = Geometry(mainWindow_);
+    MoveToIn(mainWindow_, x, y);
+}
+
+void DriverSession::MoveToIn(unsigned long window, int x, int y) {
+    const auto g = Geometry(window);
     if (!g) return;
-    Xdotool({"mousemove", "--sync", std::to_string(g->x + x), std::to_string(g->y + y)});
+    const std::string toX = std::to_string(g->x + x), toY = std::to_string(g->y + y);
+    // "mousemove --sync" waits for a movement that never comes when the
+    // pointer is there already.
+    const auto here =
+        RunProgram(kXdotool, {"getmouselocation", "--shell"}, server_.ChildEnvironment(), 5s).out;
+    if (here.find("X=" + toX + "\nY=" + toY + "\n") == 0) return;
+    Xdotool({"mousemove", "--sync", toX, toY});
     // Give the window the motion before anything else happens there.
     std::this_thread::sleep_for(60ms);
+}
+
+void DriverSession::ClickIn(unsigned long window, int x, int y, int button) {
+    MoveToIn(window, x, y);
+    Xdotool({"click", std::to_string(button)});
 }
 
 void DriverSession::Click(int x, int y, int button) {

@@ -69,6 +69,9 @@ public:
     void Click(int x, int y, int button = 1);
     void Press(int x, int y, int button = 1);
     void Release(int button = 1);
+    // The same in the client coordinates of another window (a box, a dialog).
+    void MoveToIn(unsigned long window, int x, int y);
+    void ClickIn(unsigned long window, int x, int y, int button = 1);
     void Key(const std::string& keys);  // xdotool key names: "Return", "alt+F4", "a"
     void Xdotool(const std::vector<std::string>& args) const;
 

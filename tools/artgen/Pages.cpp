@@ -64,9 +64,9 @@ QImage MacroPage(State s) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(s == kDown ? QColor(0x8A, 0x10, 0x10) : QColor(0xE0, 0x30, 0x3A));
-        p.drawEllipse(QPointF(r.left() + 13, r.center().y() + 0.5), 5, 5);
+        p.drawEllipse(QPointF(r.left() + 8, r.center().y() + 0.5), 4, 4);
     }
-    Option(p, R(M::kDelaySwitch), s, U("Record delays  ·  录制延时"), 11);
+    Option(p, R(M::kDelaySwitch), s, U("Ignore delays  ·  忽略延时"), 11);
     Option(p, R(M::kLoopCount), s, U("Loop  循环"), 10, true);
     Label(p, QRect(740, 86, 108, 18), U("times · 次数"), 10, colour::kText,
           Qt::AlignRight | Qt::AlignVCenter);
