@@ -236,8 +236,8 @@ void CDlgMainSet::OnTab(int button) {
     std::optional<SettingResult> result;
     const QPointer<CSettingDlg> editor = new CSettingDlg(this, env_, services_, button, name);
     const int answer = editor->Run();
-    if (!alive || !editor) return;
-    if (answer == kIdOk) result = editor->Result();
+    if (!alive) return;
+    if (editor && answer == kIdOk) result = editor->Result();
     delete editor;
     const AssignmentContext context{env_.language, services_.keyboardLayout, services_.macros,
                                     env_.notifier};

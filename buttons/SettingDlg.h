@@ -37,6 +37,8 @@ public:
     int Run();
     const SettingResult& Result() const { return model_->Result(); }
     const SettingEditorModel& Model() const { return *model_; }
+    // The button's name as the header shows it.
+    const std::u16string& CurrentName() const { return currentName_; }
 
     // The parts a person clicks, for tests.
     ui::CGDIBitmapBtn* CloseButton() const { return close_; }

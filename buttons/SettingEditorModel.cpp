@@ -5,7 +5,7 @@
 
 #include "base/KeyTables.h"
 #include "base/Text.h"
-#include "macro/MacroCategories.h"
+#include "macro/MacroPageLayout.h"
 
 namespace qx {
 namespace {
@@ -96,8 +96,8 @@ std::vector<MacroListItem> MacrosOfCategory(const MacroTable& macros, std::uint3
 
 std::vector<std::u16string> CategoryListTexts(bool chineseMode) {
     std::vector<std::u16string> texts;
-    for (const MacroCategoryTexts& c : MacroCategories())
-        texts.emplace_back(MacroCategoryMenuText(c.id, chineseMode));
+    for (int id = 1; id <= macro::kCategoryCount; ++id)
+        texts.emplace_back(macro::CategoryMenuText(id, chineseMode));
     return texts;
 }
 

@@ -21,8 +21,11 @@ export QX_VIRTUAL_HID_DIR=$(mktemp -d /tmp/qx-virtual-hid-XXXXXX)
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/qx-runtime-XXXXXX)}
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # The last started first: the utility before its X server and its mouse.
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[$i]}" 2>/dev/null || true
+    wait "${pids[$i]}" 2>/dev/null || true
+  done
   rm -rf "$QX_VIRTUAL_HID_DIR"
 }
 trap cleanup EXIT

@@ -125,6 +125,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "driver_bench: no X server\n");
         return 1;
     }
+    // Windows come and go while their names are asked for.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
     ChildProcess tray;
     tray.Start("/usr/bin/trayer",
@@ -137,12 +139,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "driver_bench: the virtual mouse did not start\n");
         return 1;
     }
-    const qx::EnvironmentSettings environment = {{"DISPLAY", displayName},
-                                                 {"XDG_DATA_HOME", (work / "data").string()},
-                                                 {"XDG_RUNTIME_DIR", (work / "runtime").string()},
-                                                 {"QX_VIRTUAL_HID_DIR", (work / "hid").string()},
-                                                 {"QX_INSTANCE_SUFFIX", "bench"},
-                                                 {"QT_QPA_PLATFORM", "xcb"}};
+    const qx::EnvironmentSettings environment = {
+        {"DISPLAY", displayName},
+        {"XDG_DATA_HOME", (work / "data").string()},
+        {"XDG_RUNTIME_DIR", (work / "runtime").string()},
+        {"QX_VIRTUAL_HID_DIR", (work / "hid").string()},
+        {"QX_INSTANCE_SUFFIX", "bench-" + std::to_string(getpid())},
+        {"QT_QPA_PLATFORM", "xcb"}};
     fs::create_directories(work / "data" / "ORVIK" / "6E41");
     std::ofstream(work / "data" / "ORVIK" / "6E41" / "DeviceModel.ini")
         << "[Orvik]\nDeviceModel=QX600\n";

@@ -111,6 +111,57 @@ TEST_F(DriverEndToEnd, ARefusedReportShowsItsFailureAndSavesNothing) {
     EXPECT_TRUE(session.Running());
 }
 
+TEST_F(DriverEndToEnd, WithoutAModelTheChooserAsksFirst) {
+    constexpr char kChooser[] = "Select Orvik device model";
+    {
+        // QX400 from the list, then OK: stored, and the utility goes on.
+        DriverOptions options;
+        options.model.clear();
+        DriverSession session(Server(), options);
+        ASSERT_TRUE(session.Start());
+        const auto chooser = session.WaitForWindow(kChooser);
+        ASSERT_NE(chooser, 0u);
+        session.ClickIn(chooser, 166, 95);  // the model selector opens the list
+        std::this_thread::sleep_for(500ms);
+        session.ClickIn(chooser, 140, 106 + 3 * 22 + 11);  // its fourth line
+        std::this_thread::sleep_for(300ms);
+        session.ClickIn(chooser, 273, 143);  // OK
+        EXPECT_NE(session.WaitForWindow(), 0u);
+        EXPECT_NE(ReadText(session.DataFolder() / "DeviceModel.ini").find("DeviceModel=QX400"),
+                  std::string::npos);
+    }
+    {
+        // Closing stores "NULL" and ends the utility before any window.
+        DriverOptions options;
+        options.model.clear();
+        DriverSession session(Server(), options);
+        ASSERT_TRUE(session.Start());
+        const auto chooser = session.WaitForWindow(kChooser);
+        ASSERT_NE(chooser, 0u);
+        session.ClickIn(chooser, 314, 14);
+        EXPECT_EQ(session.WaitForExit(10s), 0);
+        EXPECT_NE(ReadText(session.DataFolder() / "DeviceModel.ini").find("DeviceModel=NULL"),
+                  std::string::npos);
+    }
+}
+
+TEST_F(DriverEndToEnd, TheLanguageMenuAppliesAndStoresTheChoice) {
+    DriverSession session(Server());
+    ASSERT_TRUE(session.Start());
+    ASSERT_NE(session.WaitForWindow(), 0u);
+    session.Click(36, 626);  // the language button
+    std::this_thread::sleep_for(500ms);
+    // French, the third entry of the list that opens 287 pixels above.
+    session.Click(61, 635 - 287 + 6 + 2 * 22 + 11);
+    EXPECT_TRUE(test::WaitUntil(
+        [&] {
+            return test::ReadBytes(session.DataFolder() / "Language.cfg") ==
+                   std::vector<std::uint8_t>{3, 0, 0, 0};
+        },
+        5s));
+    EXPECT_EQ(session.Qxctl({"language"}).out.find("3"), 0u);
+}
+
 TEST_F(DriverEndToEnd, WithoutAMouseTheNoticeShowsAndTheUtilityEnds) {
     DriverOptions options;
     options.startMouse = false;

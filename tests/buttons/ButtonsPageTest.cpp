@@ -408,7 +408,10 @@ TEST_F(ButtonsPage, SoftwareFunctionWithAChosenProgram) {
 }
 
 TEST_F(ButtonsPage, DisableDefaultAndCancel) {
+    // A default name stored in the other language is shown in this one.
+    ToBuffer(u"滚轮后滚", state.settings.buttons[6].displayName);
     WithEditor(6, [&](CSettingDlg& editor) {
+        EXPECT_EQ(editor.CurrentName(), u"Scroll down");
         Click(editor.DisableBox());
         for (int tab = 1; tab <= 4; ++tab) {
             EXPECT_FALSE(editor.TabWindow(tab)->isVisible()) << tab;
