@@ -107,6 +107,8 @@ public:
     // Ends a recording as the Stop button would; nothing when none runs.
     void StopRecording();
     void NormaliseLoopCount();
+    // The page goes away: key forwarding off if the page holds it.
+    void ReleaseHooks();
 
     // --- the category menu
     std::array<QxMenuItem, kCategoryCount> CategoryMenuItems() const;
