@@ -16,6 +16,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/UsbDevices.h"
 #include "platform/X11InputTap.h"
+#include "platform/X11PointerPosition.h"
 #include "platform/X11PointerSettings.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "support/FirmwareBurner.h"
@@ -68,6 +69,7 @@ int CQX600DriverApp::InitInstance() {
     SpawningProgramStarter programs;
     CurlHttpDownload http;
     SpawnFirmwareBurner burner(UpdatePathsFor(folders.appFolder).burner);
+    X11PointerPosition pointerPosition;
 
     DriverContext context{folders,
                           *startup.syncEvent,
@@ -86,7 +88,8 @@ int CQX600DriverApp::InitInstance() {
                           *actions,
                           programs,
                           http,
-                          burner};
+                          burner,
+                          pointerPosition};
     CQX600DriverDlg dialog(context);
 
     // The session's end and the termination signals take the way of a normal

@@ -263,7 +263,7 @@ void CQX600DriverDlg::CreatePages() {
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks, *profile_,
                                       ctx_.keyboardLayout, ctx_.menuLibrary, DefaultClock());
-    statsPage_ = new stats::CDlgSts(this, env);
+    statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
     supportPage_ =
         new support::CDlgSupport(this, env,
                                  {firmwareVersion_, ctx_.folders.deviceModel, *files_, fileDialogs_,
