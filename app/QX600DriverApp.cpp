@@ -92,7 +92,7 @@ int CQX600DriverApp::InitInstance() {
                           pointerPosition};
     CQX600DriverDlg dialog(context);
 
-    // The session's end and the termination termination take the way of a normal
+    // The session's end and the termination signals take the way of a normal
     // exit: the counters are kept, the tray icon goes, the threads stop.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.OnQueryEndSession(); });
