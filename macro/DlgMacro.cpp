@@ -151,10 +151,10 @@ CDlgMacro::CDlgMacro(QWidget* parent, const ui::PageEnvironment& environment, Ma
       menus_(menus),
       model_(MacroPageServices{store, hooks, environment.notifier, clock, keyboard,
                                environment.language, profiles}) {
-    auto picture = [this](int i) {
-        return ui::LoadSkinPicture(ui::SkinPath(env_.appFolder, skin::kMacroPage[i])).image;
-    };
-    SetPictures(picture(0), picture(1), picture(2));
+    ui::WindowPictures pictures =
+        ui::LoadWindowPictures(env_.appFolder, skin::kMacroPage,
+                               model_.ChineseLayout() ? &skin::kMacroPageChinese : nullptr);
+    SetPictures(std::move(pictures.normal), std::move(pictures.over), std::move(pictures.down));
     CreateControls();
 
     model_.SetPageHandle(Handle());
@@ -221,7 +221,7 @@ void CDlgMacro::CreateControls() {
     const QImage& down = DownPicture();
     for (int i = 0; i < kControlCount; ++i) {
         const ControlRow& row = kControls[i];
-        const layout::Rect& r = row.rect;
+        const layout::Rect r = ControlRect(static_cast<Control>(i), model_.ChineseLayout());
         const QRect rect(r.left, r.top, r.Width(), r.Height());
         switch (row.kind) {
             case ControlKind::Button:
@@ -495,7 +495,7 @@ void CDlgMacro::paintEvent(QPaintEvent* e) {
         if (model_.State(area.shownWith).visible) continue;
         QRect box;
         for (const Control c : area.controls) {
-            const layout::Rect& r = kControls[c].rect;
+            const layout::Rect r = ControlRect(c, model_.ChineseLayout());
             box |= QRect(r.left, r.top, r.Width(), r.Height());
         }
         p.fillRect(box.adjusted(-3 - area.growLeft, -3, 3, 3), veil);

@@ -151,6 +151,39 @@ constexpr Control ControlOfButtonId(std::uintptr_t id) {
                : kControlCount;
 }
 
+// Where a control sits: the Chinese layout moves ten of them, fixed when the
+// page is created.
+constexpr layout::Rect ControlRect(Control c, bool chineseLayout) {
+    if (chineseLayout) {
+        namespace C = layout::macro_page::chinese;
+        switch (c) {
+            case kDeleteMacroButton:
+                return C::kDeleteMacro;
+            case kImportButton:
+                return C::kImport;
+            case kExportButton:
+                return C::kExport;
+            case kLoopWhileHeldSwitch:
+                return C::kLoopWhileHeld;
+            case kLoopToggleSwitch:
+                return C::kLoopToggle;
+            case kKeyTypeButton:
+                return C::kKeyType;
+            case kKeyEdit:
+                return C::kKeyEdit;
+            case kDelayTypeButton:
+                return C::kDelayType;
+            case kDelayEdit:
+                return C::kDelayEdit;
+            case kPositionTypeButton:
+                return C::kPositionType;
+            default:
+                break;
+        }
+    }
+    return kControls[c].rect;
+}
+
 // Game categories: the top byte of a macro id.
 inline constexpr int kCategoryCount = 22;
 struct CategoryTexts {
@@ -167,12 +200,12 @@ std::u16string_view CategoryMenuText(std::int32_t id, bool chinese);
 // control whose rectangle, one pixel larger on each side, holds the point, in
 // table order. `visible` answers for a control.
 template <class Visible>
-std::vector<int> HintsAt(int x, int y, bool recording, Visible&& visible) {
+std::vector<int> HintsAt(int x, int y, bool recording, bool chineseLayout, Visible&& visible) {
     std::vector<int> hints;
     for (int i = 0; i < kControlCount; ++i) {
         const ControlRow& row = kControls[i];
         if (row.hint == 0 || !visible(static_cast<Control>(i))) continue;
-        const layout::Rect& r = row.rect;
+        const layout::Rect r = ControlRect(static_cast<Control>(i), chineseLayout);
         const layout::Rect grown{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
         if (!grown.Contains(x, y)) continue;
         hints.push_back(i == kRecordButton && recording ? kRecordingHint : row.hint);

@@ -32,7 +32,8 @@ constexpr Control kRecordingLocked[] = {kNewMacroButton, kDeleteMacroButton, kIn
 
 }  // namespace
 
-MacroPageModel::MacroPageModel(const MacroPageServices& services) : services_(services) {
+MacroPageModel::MacroPageModel(const MacroPageServices& services)
+    : services_(services), chineseLayout_(services.language.chineseMode) {
     for (const Control c : kItemEditorControls) controls_[c].visible = false;
     // A page without a macro still shows a sensible loop choice.
     controls_[kLoopCountSwitch].down = true;
@@ -840,7 +841,8 @@ std::optional<Control> MacroPageModel::TakeFocusRequest() {
 }
 
 std::vector<int> MacroPageModel::HintsAt(int x, int y) const {
-    return macro::HintsAt(x, y, recording_, [this](Control c) { return controls_[c].visible; });
+    return macro::HintsAt(x, y, recording_, chineseLayout_,
+                          [this](Control c) { return controls_[c].visible; });
 }
 
 void MacroPageModel::Tell(const PageText& text) {

@@ -161,6 +161,8 @@ public:
     // The edit that is to take the keyboard focus, once.
     std::optional<Control> TakeFocusRequest();
     std::vector<int> HintsAt(int x, int y) const;
+    // The layout the page was created with; a later language change keeps it.
+    bool ChineseLayout() const { return chineseLayout_; }
 
     // --- state, for the window and the tests
     EditMode editMode() const { return editMode_; }
@@ -231,6 +233,7 @@ private:
     EditMode editMode_ = EditMode::None;
     std::uint32_t capturedKey_ = 0;
     bool recording_ = false;
+    const bool chineseLayout_;
     int recordedCount_ = 0;
     std::optional<std::uint32_t> lastTick_;
     // The last key appended by any recording: a held key's repeats are

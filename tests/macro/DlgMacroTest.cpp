@@ -15,6 +15,8 @@
 #include "tests/common/UiTestSupport.h"
 #include "ui/GDIBitmapBtn.h"
 #include "ui/ListBoxEx.h"
+#include "ui/SkinPicture.h"
+#include "ui/layout/SkinFiles.h"
 
 namespace qx::macro {
 namespace {
@@ -157,6 +159,40 @@ TEST_F(DlgMacroTest, ControlsSitAtTheirRectanglesAndShowTheModel) {
     ClickControl(kDelayOkButton);
     EXPECT_EQ(EventTexts(), (std::vector<QString>{"A", "150  ms", "A"}));
     EXPECT_FALSE(page->ControlWidget(kDelayEdit)->isVisible());
+}
+
+TEST_F(DlgMacroTest, ChineseLayoutMovesItsControlsAndKeepsThemAfterALanguageChange) {
+    language.chineseMode = true;
+    Open(ThreeMacros());
+    EXPECT_EQ(page->NormalPicture(),
+              ui::LoadSkinPicture(ui::SkinPath(AppFolder(), skin::kMacroPageChinese[0])).image);
+    ClickControl(kInsertButton);
+    namespace C = layout::macro_page::chinese;
+    const std::pair<Control, layout::Rect> moved[] = {{kDeleteMacroButton, C::kDeleteMacro},
+                                                      {kImportButton, C::kImport},
+                                                      {kExportButton, C::kExport},
+                                                      {kLoopWhileHeldSwitch, C::kLoopWhileHeld},
+                                                      {kLoopToggleSwitch, C::kLoopToggle},
+                                                      {kKeyTypeButton, C::kKeyType},
+                                                      {kKeyEdit, C::kKeyEdit},
+                                                      {kDelayTypeButton, C::kDelayType},
+                                                      {kDelayEdit, C::kDelayEdit},
+                                                      {kPositionTypeButton, C::kPositionType}};
+    auto geometryOf = [](const layout::Rect& r) {
+        return QRect(r.left, r.top, r.Width(), r.Height());
+    };
+    for (const auto& [control, rect] : moved)
+        EXPECT_EQ(page->ControlWidget(control)->geometry(), geometryOf(rect)) << control;
+    // The rest stay where the English layout has them.
+    EXPECT_EQ(page->ControlWidget(kNewMacroButton)->geometry(),
+              geometryOf(kControls[kNewMacroButton].rect));
+
+    // Hover help follows the placement: Export sits where English has Import.
+    EXPECT_EQ(page->Model().HintsAt(200, 420), std::vector<int>{43});
+    language.chineseMode = false;
+    tooltips.Notify();
+    EXPECT_EQ(page->ControlWidget(kImportButton)->geometry(), geometryOf(C::kImport));
+    EXPECT_EQ(page->Model().HintsAt(200, 420), std::vector<int>{43});
 }
 
 TEST_F(DlgMacroTest, ClickingAMacroLoadsItsEvents) {

@@ -499,6 +499,7 @@ TEST_F(EditingTest, HoverHelpCoversVisibleControlsWithAOnePixelMargin) {
     namespace M = layout::macro_page;
     EXPECT_EQ(model->HintsAt(M::kNewMacro.left - 1, M::kNewMacro.top - 1), std::vector<int>{40});
     EXPECT_TRUE(model->HintsAt(M::kNewMacro.left - 2, M::kNewMacro.top).empty());
+    EXPECT_EQ(model->HintsAt(200, 420), std::vector<int>{42});  // Import, English placement
     EXPECT_EQ(model->HintsAt(M::kRecord.left + 3, M::kRecord.top + 3), std::vector<int>{47});
     EXPECT_EQ(model->HintsAt(M::kEventListFrame.left, M::kEventListFrame.top),
               std::vector<int>{91});

@@ -78,12 +78,21 @@ TEST(InstalledSkins, EveryWindowPictureHasTheSizeItsLayoutNeeds) {
         L::Size size;
     };
     const Triple triples[] = {
-        {skin::kEditorFrame, L::editor::kFrameSize}, {skin::kComboTab, L::editor::kTabSize},
-        {skin::kMacroTab, L::editor::kTabSize},      {skin::kBaseTab, L::editor::kTabSize},
-        {skin::kAdvancedTab, L::editor::kTabSize},   {skin::kInfo, L::info_box::kSize},
-        {skin::kInfoCancel, L::info_box::kSize},     {skin::kLighting, L::lighting_page::kSize},
-        {skin::kMacroPage, L::macro_page::kSize},    {skin::kModelChooser, L::model_chooser::kSize},
-        {skin::kTrophies, L::trophies_page::kSize},  {skin::kSupport, L::support_page::kSize},
+        {skin::kEditorFrame, L::editor::kFrameSize},
+        {skin::kComboTab, L::editor::kTabSize},
+        {skin::kMacroTab, L::editor::kTabSize},
+        {skin::kBaseTab, L::editor::kTabSize},
+        {skin::kAdvancedTab, L::editor::kTabSize},
+        {skin::kInfo, L::info_box::kSize},
+        {skin::kInfoCancel, L::info_box::kSize},
+        {skin::kLighting, L::lighting_page::kSize},
+        {skin::kMacroPage, L::macro_page::kSize},
+        {skin::kModelChooser, L::model_chooser::kSize},
+        {skin::kTrophies, L::trophies_page::kSize},
+        {skin::kSupport, L::support_page::kSize},
+        {skin::kLightingChinese, L::lighting_page::kSize},
+        {skin::kMacroPageChinese, L::macro_page::kSize},
+        {skin::kTrophiesChinese, L::trophies_page::kSize},
     };
     for (const auto& t : triples)
         for (int s = 0; s < 3; ++s) {
@@ -175,6 +184,12 @@ TEST(InstalledSkins, EveryStateLooksDifferentAtTheControlsAndAlikeElsewhere) {
          files(skin::kMacroPage, 1),
          files(skin::kMacroPage, 2),
          L::macro_page::kNewMacro,
+         {100, 200, 120, 220}},
+        {"macro import, Chinese placement",
+         files(skin::kMacroPageChinese, 0),
+         files(skin::kMacroPageChinese, 1),
+         files(skin::kMacroPageChinese, 2),
+         L::macro_page::chinese::kImport,
          {100, 200, 120, 220}},
         {"trophy reset",
          files(skin::kTrophies, 0),

@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
     SaveTriple(skin::kInfoCancel, [](State s) { return InfoBox(s, true); });
     SaveTriple(skin::kLighting, [](State s) { return LightingPage(s, false); });
     SaveTriple(skin::kLightingChinese, [](State s) { return LightingPage(s, true); });
-    SaveTriple(skin::kMacroPage, MacroPage);
+    SaveTriple(skin::kMacroPage, [](State s) { return MacroPage(s, false); });
+    SaveTriple(skin::kMacroPageChinese, [](State s) { return MacroPage(s, true); });
     SaveTriple(skin::kModelChooser, ModelChooser);
     SaveTriple(skin::kTrophies, [](State s) { return TrophiesPage(s, false); });
     SaveTriple(skin::kTrophiesChinese, [](State s) { return TrophiesPage(s, true); });

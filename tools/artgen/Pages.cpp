@@ -1,5 +1,5 @@
-// The pages whose pictures exist once for both languages: macro, lighting,
-// trophies and support. Their headings carry both lettering languages.
+// The macro, lighting, trophies and support pages. Their headings carry both
+// lettering languages; a page whose Chinese layout moves controls gets a second set.
 #include <QConicalGradient>
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -32,8 +32,13 @@ static QImage PageBase() {
     return img;
 }
 
-QImage MacroPage(State s) {
+QImage MacroPage(State s, bool chinese) {
     namespace M = L::macro_page;
+    namespace C = M::chinese;
+    // The Chinese layout moves ten controls; everything else is shared.
+    auto at = [chinese](const L::Rect& english, const L::Rect& moved) {
+        return R(chinese ? moved : english);
+    };
     QImage img = PageBase();
     QPainter p(&img);
     Panel(p, QRect(10, 8, 326, 440));
@@ -49,9 +54,9 @@ QImage MacroPage(State s) {
     Inset(p, R(M::kMacroListFrame).adjusted(-1, -1, 1, 1));
     Inset(p, R(M::kEventListFrame).adjusted(-1, -1, 1, 1));
     IconButton(p, R(M::kNewMacro), s, "+", 18);
-    IconButton(p, R(M::kDeleteMacro), s, U("✕"), 13);
-    IconButton(p, R(M::kImport), s, U("⇩"), 15);
-    IconButton(p, R(M::kExport), s, U("⇧"), 15);
+    IconButton(p, at(M::kDeleteMacro, C::kDeleteMacro), s, U("✕"), 13);
+    IconButton(p, at(M::kImport, C::kImport), s, U("⇩"), 15);
+    IconButton(p, at(M::kExport, C::kExport), s, U("⇧"), 15);
     IconButton(p, R(M::kInsert), s, "+", 16);
     IconButton(p, R(M::kDeleteEvent), s, U("−"), 16);
     IconButton(p, R(M::kModify), s, U("✎"), 13);
@@ -71,9 +76,9 @@ QImage MacroPage(State s) {
     Label(p, QRect(740, 86, 108, 18), U("times · 次数"), 10, colour::kText,
           Qt::AlignRight | Qt::AlignVCenter);
     Inset(p, R(M::kLoopCountEdit).adjusted(-2, -2, 2, 2));
-    Option(p, R(M::kLoopWhileHeld).adjusted(0, 0, 0, -18), s, U("Repeat while held · 按住时循环"),
-           10, true);
-    Option(p, R(M::kLoopToggle), s, U("Toggle · 切换"), 10, true);
+    Option(p, (chinese ? R(C::kLoopWhileHeld) : R(M::kLoopWhileHeld).adjusted(0, 0, 0, -18)), s,
+           U("Repeat while held · 按住时循环"), 10, true);
+    Option(p, at(M::kLoopToggle, C::kLoopToggle), s, U("Toggle · 切换"), 10, true);
 
     // Mouse-button pickers on a small mouse.
     p.setRenderHint(QPainter::Antialiasing);
@@ -89,13 +94,14 @@ QImage MacroPage(State s) {
 
     // Event editors (shown when an event is chosen).
     p.fillRect(QRect(646, 326, 262, 1), QColor(0x24, 0x2D, 0x38));
-    Option(p, R(M::kKeyType), s, U("Key  按键"), 10, true);
-    Inset(p, R(M::kKeyEdit).adjusted(-2, -3, 2, 3));
+    Option(p, at(M::kKeyType, C::kKeyType), s, U("Key  按键"), 10, true);
+    Inset(p, at(M::kKeyEdit, C::kKeyEdit).adjusted(-2, -3, 2, 3));
     Plate(p, R(M::kKeyOk), s, "OK", 9);
-    Option(p, R(M::kDelayType), s, U("Delay (ms)  延时"), 10, true);
-    Inset(p, R(M::kDelayEdit).adjusted(-2, -3, 2, 3));
+    Option(p, at(M::kDelayType, C::kDelayType), s, U("Delay (ms)  延时"), 10, true);
+    Inset(p, at(M::kDelayEdit, C::kDelayEdit).adjusted(-2, -3, 2, 3));
     Plate(p, R(M::kDelayOk), s, "OK", 9);
-    Option(p, R(M::kPositionType).adjusted(0, 0, -140, 0), s, U("Position  坐标"), 10, true);
+    Option(p, (chinese ? R(C::kPositionType) : R(M::kPositionType).adjusted(0, 0, -140, 0)), s,
+           U("Position  坐标"), 10, true);
     Label(p, QRect(652, 418, 30, 19), "X", 11, colour::kHeading, Qt::AlignCenter);
     Inset(p, R(M::kXEdit));
     Label(p, QRect(748, 418, 30, 19), "Y", 11, colour::kHeading, Qt::AlignCenter);

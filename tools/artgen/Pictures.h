@@ -19,7 +19,7 @@ QImage InfoBox(State s, bool withCancel);
 QImage ModelChooser(State s);
 QImage ProgressPicture(bool filled);
 
-QImage MacroPage(State s);
+QImage MacroPage(State s, bool chinese);
 // chinese: the placement and lettering of a start in Chinese.
 QImage LightingPage(State s, bool chinese);
 QImage TrophiesPage(State s, bool chinese);

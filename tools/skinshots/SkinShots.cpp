@@ -164,7 +164,7 @@ QImage MainWindow(bool chinese, int state, int pageIndex) {
         const std::string_view* files[6] = {nullptr,
                                             nullptr,
                                             chinese ? skin::kLightingChinese : skin::kLighting,
-                                            skin::kMacroPage,
+                                            chinese ? skin::kMacroPageChinese : skin::kMacroPage,
                                             chinese ? skin::kTrophiesChinese : skin::kTrophies,
                                             skin::kSupport};
         p.drawImage(at, Pic(files[pageIndex][state]));

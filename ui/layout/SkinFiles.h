@@ -60,6 +60,10 @@ inline constexpr std::string_view kLightingChinese[3] = {"skins/Light/LedSet_nor
                                                          "skins/Light/LedSet_down_cn.bmp"};
 inline constexpr std::string_view kMacroPage[3] = {"skins/Macro_normal.bmp", "skins/Macro_over.bmp",
                                                    "skins/Macro_down.bmp"};
+// Painted for the Chinese control rectangles; the page falls back to the
+// pictures above when these are missing.
+inline constexpr std::string_view kMacroPageChinese[3] = {
+    "skins/Macro_normal_cn.bmp", "skins/Macro_over_cn.bmp", "skins/Macro_down_cn.bmp"};
 inline constexpr std::string_view kGameMenu[3] = {"MenuNorL.BMP", "MenuOverL.BMP",
                                                   "MenuDownL.BMP"};  // in skins/Menu/
 inline constexpr std::string_view kModelMenu[3] = {"MenuNor_Model.BMP", "MenuOver_Model.BMP",

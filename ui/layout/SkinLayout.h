@@ -255,6 +255,21 @@ inline constexpr Rect kMacroListLabel{24, 19, 120, 40};
 inline constexpr Rect kMacroListFrame{26, 87, 324, 406};
 inline constexpr Rect kEventListLabel{340, 19, 427, 39};
 inline constexpr Rect kEventListFrame{342, 49, 625, 407};
+
+// Where the Chinese layout places a control differently; every other control
+// keeps its rectangle above.
+namespace chinese {
+inline constexpr Rect kDeleteMacro{77, 412, 118, 441};
+inline constexpr Rect kImport{127, 412, 169, 441};
+inline constexpr Rect kExport{179, 412, 220, 441};
+inline constexpr Rect kLoopWhileHeld{643, 112, 895, 128};
+inline constexpr Rect kLoopToggle{643, 131, 787, 152};
+inline constexpr Rect kKeyType{644, 340, 757, 365};
+inline constexpr Rect kKeyEdit{769, 343, 856, 354};
+inline constexpr Rect kDelayType{644, 368, 768, 385};
+inline constexpr Rect kDelayEdit{770, 370, 857, 383};
+inline constexpr Rect kPositionType{644, 395, 773, 412};
+}  // namespace chinese
 }  // namespace macro_page
 
 // --------------------------------------------------------- lighting page (6.1)
