@@ -29,6 +29,7 @@ void LoadCliLanguage(Context& context);
 int Fail(const std::string& text);
 
 int RunApply(Context& context);
+int RunAutostart(Context& context);
 int RunProfiles(Context& context);
 int RunProfile(Context& context);
 int RunDevices(Context& context);

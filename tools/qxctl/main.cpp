@@ -27,12 +27,19 @@ constexpr Command kCommands[] = {
     {"language", "language                      the stored language (Language.cfg)", RunLanguage},
     {"apply", "apply                         write the active profile into the mouse", RunApply},
     {"text", "text KEY [--lang N]           one text of a language (default: the stored one)", RunText},
+    {"autostart", "autostart on|off|status       start qx-driver with the desktop session (off after installing)",
+     RunAutostart},
 };
 // clang-format on
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out, "usage: qxctl [--data-dir DIR] COMMAND [ARGS]\n\ncommands:\n");
+    std::fprintf(out,
+                 "usage: qxctl [--data-dir DIR] COMMAND [ARGS]\n"
+                 "       qxctl --help | --version\n\ncommands:\n");
     for (const auto& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
+    std::fprintf(out,
+                 "\n--data-dir DIR replaces the data folder "
+                 "($XDG_DATA_HOME/ORVIK/6E41, else ~/.local/share/ORVIK/6E41).\n");
 }
 
 }  // namespace
@@ -82,6 +89,9 @@ int main(int argc, char** argv) {
             dataDir = argv[++i];
         } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             PrintUsage(stdout);
+            return 0;
+        } else if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("qxctl %s\n", QX_VERSION);
             return 0;
         } else {
             break;
