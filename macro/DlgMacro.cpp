@@ -204,8 +204,15 @@ CDlgMacro::~CDlgMacro() {
     // The open menu knows this window as its owner.
     CloseCategoryMenu();
     if (tooltipObserver_ != 0) env_.tooltips.Remove(tooltipObserver_);
+    model_.SetBeforeMessage(nullptr);
+    // A recording still running is kept, and the hooks go back to the main window.
+    model_.StopRecording();
+    model_.ReleaseHooks();
     model_.MacroList().SetSink(nullptr);
     model_.EventList().SetSink(nullptr);
+    // The controls outlive the model while the window's base deletes them;
+    // nothing they signal on the way may reach it.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 void CDlgMacro::CreateControls() {

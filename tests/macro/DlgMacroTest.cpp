@@ -253,6 +253,20 @@ TEST_F(DlgMacroTest, ThePicturesRecordMouseButtons) {
     EXPECT_EQ(table.Slot(*slot).events[2], Release(0x02));
 }
 
+TEST_F(DlgMacroTest, APageClosedWhileRecordingKeepsTheRecordingAndFreesTheHooks) {
+    Open(ThreeMacros());
+    ClickControl(kRecordButton);
+    ASSERT_TRUE(hooks.KeyForwarding());
+    page->PostMessage(kMsgHookKey, 0x42, 0);
+    Pump();
+    page.reset();
+    EXPECT_FALSE(hooks.KeyForwarding());
+    const auto slot = table.FindMacroById(0x16000002);
+    ASSERT_TRUE(slot);
+    EXPECT_EQ(table.Slot(*slot).eventCount, 1u);
+    EXPECT_EQ(table.Slot(*slot).events[0], Press(0x42));
+}
+
 TEST_F(DlgMacroTest, HoverNearAControlAsksForItsHelp) {
     Open(ThreeMacros());
     namespace M = layout::macro_page;
