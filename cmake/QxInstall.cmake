@@ -37,8 +37,9 @@ install(TARGETS ${QX_APP_PLUGINS} LIBRARY DESTINATION ${QX_INSTALL_APPDIR}
 install(DIRECTORY ${QX_APP_DIR}/Language DESTINATION ${QX_INSTALL_APPDIR}
         FILES_MATCHING PATTERN "*.xml")
 if(QX_BUILD_UI)
-  install(DIRECTORY ${QX_APP_DIR}/skins DESTINATION ${QX_INSTALL_APPDIR}
-          FILES_MATCHING PATTERN "*.bmp" PATTERN "*.png" PATTERN "*.ini")
+  # All of it: the art generator paints nothing else there, and names such
+  # as Menu/*.BMP differ in case from the rest.
+  install(DIRECTORY ${QX_APP_DIR}/skins DESTINATION ${QX_INSTALL_APPDIR})
 endif()
 # The update server setting only: downloads go to FWUpdate/new_version, which
 # the update check creates where it may (see the manual page's notes).
