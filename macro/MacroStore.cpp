@@ -143,7 +143,9 @@ MacroExportResult MacroStore::ExportMacro(std::uint32_t id) {
     const auto chosen = dialogs_.AskSaveFile(options);
     if (!chosen) return MacroExportResult::Cancelled;
 
-    const auto path = std::filesystem::absolute(*chosen);
+    std::error_code error;  // the non-throwing form: the working folder may be gone
+    auto path = std::filesystem::absolute(*chosen, error);
+    if (error) path = *chosen;
     const auto result = ExportMacroTo(id, path);
     notifier_.ShowStandardInfo(
         FormatText(result == MacroExportResult::Written ? kMsgExportSuccess : kMsgExportFailed,
