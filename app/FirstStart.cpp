@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "i18n/LanguageTable.h"
 #include "macro/MacroTable.h"
+#include "stats/UsageCounters.h"
 
 namespace qx {
 namespace {
@@ -48,6 +49,8 @@ bool LayDownDataFolder(const fs::path& dataFolder, bool chineseInstallation) {
     WriteFileAtomic(dataFolder / "Macro.cfg", macros->Bytes());
     const std::int32_t language = chineseInstallation ? kLanguageChinese : kLanguageEnglish;
     WriteFileAtomic(LanguageCfgPath(dataFolder), AsBytes(language));
+    // Counting starts from zero; a later start still reports the file missing.
+    WriteUsageCounters(UsageCounters{}, dataFolder);
     return true;
 }
 

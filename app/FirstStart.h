@@ -1,9 +1,9 @@
 // The first start of a user. On Windows the installer lays down the data
 // folder's files; here the data folder belongs to the user and is created at
 // the first start, so that start lays them down instead: five default
-// profiles and their table, an empty macro table and the installation's
-// language. Later starts find them and behave as always (a file missing then
-// is reported).
+// profiles and their table, an empty macro table, the installation's
+// language and zeroed usage counters. Later starts find them and behave as always (a file missing
+// then is reported).
 #pragma once
 
 #include <filesystem>

@@ -231,6 +231,10 @@ void CQX600DriverDlg::CreateControls() {
     }
     apply_ = region(L::kApply);
     connect(apply_, &QAbstractButton::clicked, this, [this] { OnApply(); });
+    // Every control has cut its images; the window paints from the normal
+    // picture alone.
+    over_ = QImage();
+    down_ = QImage();
     SetTooltips();
     tooltipObserver_ = tooltips_.Add([this] { SetTooltips(); });
     // Enter, Escape and Space never reach a control; Alt+F4 hides.
@@ -256,12 +260,13 @@ void CQX600DriverDlg::CreatePages() {
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks, *profile_,
                                       ctx_.keyboardLayout, ctx_.menuLibrary, DefaultClock());
-    statsPage_ = new stats::CDlgSts(this, env);
+    statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
     supportPage_ =
         new support::CDlgSupport(this, env,
                                  {firmwareVersion_, ctx_.folders.deviceModel, *files_, fileDialogs_,
                                   ctx_.actions, updateControl_, ctx_.burner});
     pages_ = {buttonsPage_, mousePage_, lightingPage_, macroPage_, statsPage_, supportPage_};
+    for (QWidget* page : pages_) static_cast<ui::CPageWnd*>(page)->ReleaseStatePictures();
     for (QWidget* page : pages_) page->move(L::kPages.left, L::kPages.top);
     mousePage_->move(L::kMousePicture.left, L::kMousePicture.top);
     // The mouse picture lies on top of the buttons page.

@@ -2,8 +2,10 @@
 #include <QApplication>
 
 #include "app/QX600DriverApp.h"
+#include "platform/ProcessMemory.h"
 
 int main(int argc, char** argv) {
+    qx::ReturnLargeBlocksToTheSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName("qx-driver");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -70,8 +70,20 @@ CDlgMainSet::CDlgMainSet(QWidget* parent, const ui::PageEnvironment& environment
     connect(&spotTimer_, &QTimer::timeout, this, [this] { OnTimer(kSpotTimer); });
     linesTimer_.setInterval(kLinesPeriodMs);
     connect(&linesTimer_, &QTimer::timeout, this, [this] { OnTimer(kLinesTimer); });
-    spotTimer_.start();
     linesTimer_.start();
+}
+
+// The hot spots follow the pointer only while someone can see them; a page
+// hidden behind another tab or in the tray costs no pointer queries.
+void CDlgMainSet::showEvent(QShowEvent* e) {
+    ui::CPageWnd::showEvent(e);
+    OnTimer(kSpotTimer);
+    spotTimer_.start();
+}
+
+void CDlgMainSet::hideEvent(QHideEvent* e) {
+    spotTimer_.stop();
+    ui::CPageWnd::hideEvent(e);
 }
 
 CDlgMainSet::~CDlgMainSet() {
@@ -236,8 +248,8 @@ void CDlgMainSet::OnTab(int button) {
     std::optional<SettingResult> result;
     const QPointer<CSettingDlg> editor = new CSettingDlg(this, env_, services_, button, name);
     const int answer = editor->Run();
-    if (!alive || !editor) return;
-    if (answer == kIdOk) result = editor->Result();
+    if (!alive) return;
+    if (editor && answer == kIdOk) result = editor->Result();
     delete editor;
     const AssignmentContext context{env_.language, services_.keyboardLayout, services_.macros,
                                     env_.notifier};

@@ -68,4 +68,17 @@ fs::path SkinPath(const fs::path& appFolder, std::string_view relative) {
     return appFolder / fs::path(std::string(relative));
 }
 
+WindowPictures LoadWindowPictures(const fs::path& appFolder, const std::string_view (&names)[3],
+                                  const std::string_view (*preferred)[3]) {
+    auto load = [&appFolder](std::string_view name) {
+        return LoadSkinPicture(SkinPath(appFolder, name)).image;
+    };
+    if (preferred != nullptr) {
+        QImage normal = load((*preferred)[0]);
+        if (!normal.isNull())
+            return {std::move(normal), load((*preferred)[1]), load((*preferred)[2])};
+    }
+    return {load(names[0]), load(names[1]), load(names[2])};
+}
+
 }  // namespace qx::ui

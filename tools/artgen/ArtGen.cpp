@@ -64,10 +64,12 @@ int main(int argc, char** argv) {
     SaveTriple(skin::kAdvancedTab, AdvancedTab);
     SaveTriple(skin::kInfo, [](State s) { return InfoBox(s, false); });
     SaveTriple(skin::kInfoCancel, [](State s) { return InfoBox(s, true); });
-    SaveTriple(skin::kLighting, LightingPage);
+    SaveTriple(skin::kLighting, [](State s) { return LightingPage(s, false); });
+    SaveTriple(skin::kLightingChinese, [](State s) { return LightingPage(s, true); });
     SaveTriple(skin::kMacroPage, MacroPage);
     SaveTriple(skin::kModelChooser, ModelChooser);
-    SaveTriple(skin::kTrophies, TrophiesPage);
+    SaveTriple(skin::kTrophies, [](State s) { return TrophiesPage(s, false); });
+    SaveTriple(skin::kTrophiesChinese, [](State s) { return TrophiesPage(s, true); });
     SaveTriple(skin::kSupport, SupportPage);
     SaveApp(SliderThumb(), std::string("skins/") + std::string(skin::kSliderThumb));
     SaveApp(ProgressPicture(false),

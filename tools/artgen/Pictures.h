@@ -20,8 +20,9 @@ QImage ModelChooser(State s);
 QImage ProgressPicture(bool filled);
 
 QImage MacroPage(State s);
-QImage LightingPage(State s);
-QImage TrophiesPage(State s);
+// chinese: the placement and lettering of a start in Chinese.
+QImage LightingPage(State s, bool chinese);
+QImage TrophiesPage(State s, bool chinese);
 QImage TrophyPicture(int level);
 QImage SupportPage(State s);
 
