@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 
 #include "app/FirstStart.h"
@@ -51,6 +52,10 @@ int CQX600DriverApp::InitInstance() {
     if (startup.outcome != StartupResult::Outcome::Ready) return 0;
 
     AppFolders& folders = startup.folders;
+    // A file-size limit must fail a save (which is reported), not kill the
+    // utility in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    TidyDataFolder(folders.dataFolder);
     if (IsFirstStart(folders.dataFolder)) {
         LoadStartupLanguage(language, folders.appFolder);
         LayDownDataFolder(folders.dataFolder, language.startupChinese);

@@ -94,10 +94,7 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
 
     messageMap_.On(kMsgApplyLanguage, [this](WParam w, LParam l) { OnApplyLanguage(w, l); })
         .On(kMsgTrayCallback, [this](WParam, LParam l) { OnTrayCallback(l); })
-        .On(kMsgSyncSucceeded,
-            [this](WParam, LParam) {
-                OnSyncSucceeded(sync_, *profile_, *files_, ctx_.hooks, Handle());
-            })
+        .On(kMsgSyncSucceeded, [this](WParam, LParam l) { OnSyncSucceededMessage(l); })
         .On(kMsgSyncFailed, [this](WParam, LParam l) { OnSyncFailedMessage(l); })
         .On(kMsgHookButton,
             [this](WParam w, LParam l) {
@@ -366,6 +363,16 @@ void CQX600DriverDlg::RunSynchronisation() {
     progress_->onShown = [this] { sync_.RequestSync(); };
     progress_->Run();
     progress_->onShown = nullptr;
+}
+
+void CQX600DriverDlg::OnSyncSucceededMessage(LParam warnings) {
+    // A save that fails is reported by the profile files; the settings stay
+    // in memory, so the next Apply saves them again.
+    OnSyncSucceeded(sync_, *profile_, *files_, ctx_.hooks, Handle());
+    // The pass went on past these, but the user must know which one the
+    // mouse did not take.
+    if (const std::u16string text = SyncWarningText(warnings); !text.empty())
+        ctx_.notifier.ShowInfoMessage(text);
 }
 
 void CQX600DriverDlg::OnSyncFailedMessage(LParam code) {

@@ -32,7 +32,9 @@ QImage ScrollCells();
 QImage PopupFrame();
 QImage LanguageIcon(int language);
 QImage LanguageLabel(int language);
-QImage AppIcon();
+// The program's icon at size x size pixels, and the same drawing as SVG.
+QImage AppIcon(int size = 64);
+QByteArray AppIconSvg();
 QImage TrayIcon(bool exit);
 QImage EventIcon(int type, bool selected);
 
