@@ -19,6 +19,7 @@
 #include "platform/DesktopActions.h"
 #include "platform/HotPlug.h"
 #include "platform/HttpDownload.h"
+#include "platform/PointerPosition.h"
 #include "platform/SingleInstance.h"
 #include "platform/UsbDevices.h"
 #include "support/FirmwareBurner.h"
@@ -42,8 +43,9 @@ struct DriverContext {
     const KeyboardLayout& keyboardLayout;
     DesktopActions& actions;
     ProgramStarter& programs;
-    HttpDownload& http;      // the update check's downloads
-    FirmwareBurner& burner;  // started after a firmware download
+    HttpDownload& http;                      // the update check's downloads
+    FirmwareBurner& burner;                  // started after a firmware download
+    PointerPositionSource& pointerPosition;  // sampled for the usage statistics
 };
 
 }  // namespace qx::app

@@ -4,10 +4,12 @@
 #include <system_error>
 
 #include "base/DataFile.h"
+#include "base/FileLock.h"
 #include "base/ProfileRecord.h"
 #include "base/Text.h"
 #include "i18n/LanguageTable.h"
 #include "macro/MacroTable.h"
+#include "stats/UsageCounters.h"
 
 namespace qx {
 namespace {
@@ -26,7 +28,9 @@ bool IsFirstStart(const fs::path& dataFolder) {
            !Exists(dataFolder / "Macro.cfg") && !Exists(LanguageCfgPath(dataFolder));
 }
 
-void LayDownDataFolder(const fs::path& dataFolder, bool chineseInstallation) {
+bool LayDownDataFolder(const fs::path& dataFolder, bool chineseInstallation) {
+    const FileLock lock = LockDataFolder(dataFolder);
+    if (lock.busy() || !IsFirstStart(dataFolder)) return false;
     const fs::path profileFolder = dataFolder / "Profile";
     CreateFolder(profileFolder);
     auto table = std::make_unique<ProfileTable>();
@@ -45,6 +49,16 @@ void LayDownDataFolder(const fs::path& dataFolder, bool chineseInstallation) {
     WriteFileAtomic(dataFolder / "Macro.cfg", macros->Bytes());
     const std::int32_t language = chineseInstallation ? kLanguageChinese : kLanguageEnglish;
     WriteFileAtomic(LanguageCfgPath(dataFolder), AsBytes(language));
+    // Counting starts from zero; a later start still reports the file missing.
+    WriteUsageCounters(UsageCounters{}, dataFolder);
+    return true;
+}
+
+void TidyDataFolder(const fs::path& dataFolder) {
+    const FileLock lock = LockDataFolder(dataFolder);
+    if (lock.busy()) return;  // someone is saving right now; next time
+    RemoveStaleTemporaryFiles(dataFolder);
+    RemoveStaleTemporaryFiles(dataFolder / "Profile");
 }
 
 }  // namespace qx

@@ -1,10 +1,12 @@
 #include "app/Folders.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 #include "base/IniFile.h"
 #include "base/Text.h"
@@ -31,10 +33,26 @@ std::filesystem::path ExecutableFolder() {
     return ec ? std::filesystem::path{} : FolderOfExecutable(self.string());
 }
 
+std::filesystem::path PasswordHomeFolder() {
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
+        return {};
+    return found->pw_dir;
+}
+
 std::filesystem::path LocalAppDataFolder() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') return xdg;
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home && home[0] ? home : "/tmp") / ".local" / "share";
+    // Never a shared folder such as /tmp: another user could have made it first.
+    std::filesystem::path home;
+    if (const char* variable = std::getenv("HOME"); variable && variable[0] == '/')
+        home = variable;
+    else
+        home = PasswordHomeFolder();
+    if (home.empty()) return {};
+    return home / ".local" / "share";
 }
 
 std::filesystem::path DataFolderBelow(const std::filesystem::path& localAppData) {
@@ -49,6 +67,48 @@ bool EnsurePrivateFolder(const std::filesystem::path& folder) {
     }
     std::error_code ec;
     return std::filesystem::is_directory(folder, ec);
+}
+
+DataFolderVerdict CheckDataFolder(const std::filesystem::path& folder) {
+    auto check = [](const std::filesystem::path& path, bool required) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
+            return required ? DataFolderVerdict::Missing : DataFolderVerdict::Usable;
+        if (!S_ISDIR(st.st_mode)) return DataFolderVerdict::NotAFolder;
+        if (st.st_uid != ::geteuid()) return DataFolderVerdict::OtherOwner;
+        if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return DataFolderVerdict::OthersCanWrite;
+        return DataFolderVerdict::Usable;
+    };
+    if (folder.empty()) return DataFolderVerdict::NotAFolder;
+    const DataFolderVerdict verdict = check(folder, true);
+    if (verdict != DataFolderVerdict::Usable) return verdict;
+    return check(folder / "Profile", false);
+}
+
+std::u16string DataFolderRefusal(DataFolderVerdict verdict, const std::filesystem::path& folder,
+                                 bool chineseMode) {
+    const std::u16string path = FromUtf8(folder.string());
+    switch (verdict) {
+        case DataFolderVerdict::Usable:
+            return {};
+        case DataFolderVerdict::Missing:
+        case DataFolderVerdict::NotAFolder:
+            return FormatText(chineseMode ? u"无法使用数据文件夹“%s”：它不是文件夹。"
+                                          : u"The data folder \"%s\" cannot be used: it is "
+                                            u"not a folder.",
+                              {path});
+        case DataFolderVerdict::OtherOwner:
+        case DataFolderVerdict::OthersCanWrite:
+            break;
+    }
+    return FormatText(chineseMode ? u"数据文件夹 %s（或其中的 Profile 文件夹）属于其他用户，"
+                                    u"或其他用户可以写入。为安全起见不会使用它。"
+                                    u"请确保它属于您并且只有您可以写入（chmod 700）。"
+                                  : u"The data folder %s (or its Profile folder) belongs to "
+                                    u"another user or can be written by other users, so it is "
+                                    u"not used. Make sure it is yours and only you can write to "
+                                    u"it (chmod 700).",
+                      {path});
 }
 
 bool IsValidModel(std::u16string_view model) {
@@ -67,13 +127,17 @@ bool WriteDeviceModel(const std::filesystem::path& modelIniPath, std::u16string_
 
 AppFolders ResolveAppFolders(const std::filesystem::path& dataFolderOverride) {
     AppFolders folders;
-    folders.dataFolder =
-        dataFolderOverride.empty() ? DataFolderBelow(LocalAppDataFolder()) : dataFolderOverride;
+    if (!dataFolderOverride.empty()) {
+        folders.dataFolder = dataFolderOverride;
+    } else if (const auto localAppData = LocalAppDataFolder(); !localAppData.empty()) {
+        folders.dataFolder = DataFolderBelow(localAppData);
+    }
     // No installer lays down the per-user folder on this platform.
-    EnsurePrivateFolder(folders.dataFolder);
+    if (!folders.dataFolder.empty()) EnsurePrivateFolder(folders.dataFolder);
+    folders.verdict = CheckDataFolder(folders.dataFolder);
     folders.appFolder = ExecutableFolder();
     folders.modelIniPath = folders.dataFolder / "DeviceModel.ini";
-    folders.deviceModel = ReadDeviceModel(folders.modelIniPath);
+    if (!IsRefused(folders.verdict)) folders.deviceModel = ReadDeviceModel(folders.modelIniPath);
     return folders;
 }
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 
 #include "app/FirstStart.h"
@@ -16,6 +17,7 @@
 #include "platform/TerminationSignals.h"
 #include "platform/UsbDevices.h"
 #include "platform/X11InputTap.h"
+#include "platform/X11PointerPosition.h"
 #include "platform/X11PointerSettings.h"
 #include "platform/XkbKeyboardLayout.h"
 #include "support/FirmwareBurner.h"
@@ -50,6 +52,10 @@ int CQX600DriverApp::InitInstance() {
     if (startup.outcome != StartupResult::Outcome::Ready) return 0;
 
     AppFolders& folders = startup.folders;
+    // A file-size limit must fail a save (which is reported), not kill the
+    // utility in the middle of it.
+    std::signal(SIGXFSZ, SIG_IGN);
+    TidyDataFolder(folders.dataFolder);
     if (IsFirstStart(folders.dataFolder)) {
         LoadStartupLanguage(language, folders.appFolder);
         LayDownDataFolder(folders.dataFolder, language.startupChinese);
@@ -68,6 +74,7 @@ int CQX600DriverApp::InitInstance() {
     SpawningProgramStarter programs;
     CurlHttpDownload http;
     SpawnFirmwareBurner burner(UpdatePathsFor(folders.appFolder).burner);
+    X11PointerPosition pointerPosition;
 
     DriverContext context{folders,
                           *startup.syncEvent,
@@ -86,10 +93,11 @@ int CQX600DriverApp::InitInstance() {
                           *actions,
                           programs,
                           http,
-                          burner};
+                          burner,
+                          pointerPosition};
     CQX600DriverDlg dialog(context);
 
-    // The session's end and the termination termination take the way of a normal
+    // The session's end and the termination signals take the way of a normal
     // exit: the counters are kept, the tray icon goes, the threads stop.
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &dialog,
                      [&dialog](QSessionManager&) { dialog.OnQueryEndSession(); });

@@ -94,10 +94,7 @@ CQX600DriverDlg::CQX600DriverDlg(DriverContext& context)
 
     messageMap_.On(kMsgApplyLanguage, [this](WParam w, LParam l) { OnApplyLanguage(w, l); })
         .On(kMsgTrayCallback, [this](WParam, LParam l) { OnTrayCallback(l); })
-        .On(kMsgSyncSucceeded,
-            [this](WParam, LParam) {
-                OnSyncSucceeded(sync_, *profile_, *files_, ctx_.hooks, Handle());
-            })
+        .On(kMsgSyncSucceeded, [this](WParam, LParam l) { OnSyncSucceededMessage(l); })
         .On(kMsgSyncFailed, [this](WParam, LParam l) { OnSyncFailedMessage(l); })
         .On(kMsgHookButton,
             [this](WParam w, LParam l) {
@@ -234,6 +231,10 @@ void CQX600DriverDlg::CreateControls() {
     }
     apply_ = region(L::kApply);
     connect(apply_, &QAbstractButton::clicked, this, [this] { OnApply(); });
+    // Every control has cut its images; the window paints from the normal
+    // picture alone.
+    over_ = QImage();
+    down_ = QImage();
     SetTooltips();
     tooltipObserver_ = tooltips_.Add([this] { SetTooltips(); });
     // Enter, Escape and Space never reach a control; Alt+F4 hides.
@@ -259,12 +260,13 @@ void CQX600DriverDlg::CreatePages() {
     lightingPage_ = new lighting::CDlgLEDSet(this, env, *profile_);
     macroPage_ = new macro::CDlgMacro(this, env, *macroStore_, ctx_.hooks, *profile_,
                                       ctx_.keyboardLayout, ctx_.menuLibrary, DefaultClock());
-    statsPage_ = new stats::CDlgSts(this, env);
+    statsPage_ = new stats::CDlgSts(this, env, ctx_.folders.dataFolder, ctx_.pointerPosition);
     supportPage_ =
         new support::CDlgSupport(this, env,
                                  {firmwareVersion_, ctx_.folders.deviceModel, *files_, fileDialogs_,
                                   ctx_.actions, updateControl_, ctx_.burner});
     pages_ = {buttonsPage_, mousePage_, lightingPage_, macroPage_, statsPage_, supportPage_};
+    for (QWidget* page : pages_) static_cast<ui::CPageWnd*>(page)->ReleaseStatePictures();
     for (QWidget* page : pages_) page->move(L::kPages.left, L::kPages.top);
     mousePage_->move(L::kMousePicture.left, L::kMousePicture.top);
     // The mouse picture lies on top of the buttons page.
@@ -361,6 +363,16 @@ void CQX600DriverDlg::RunSynchronisation() {
     progress_->onShown = [this] { sync_.RequestSync(); };
     progress_->Run();
     progress_->onShown = nullptr;
+}
+
+void CQX600DriverDlg::OnSyncSucceededMessage(LParam warnings) {
+    // A save that fails is reported by the profile files; the settings stay
+    // in memory, so the next Apply saves them again.
+    OnSyncSucceeded(sync_, *profile_, *files_, ctx_.hooks, Handle());
+    // The pass went on past these, but the user must know which one the
+    // mouse did not take.
+    if (const std::u16string text = SyncWarningText(warnings); !text.empty())
+        ctx_.notifier.ShowInfoMessage(text);
 }
 
 void CQX600DriverDlg::OnSyncFailedMessage(LParam code) {

@@ -122,6 +122,7 @@ private:
     void SetHint(std::u16string text);
     void OnRestoreDefaults();
     void RunSynchronisation();
+    void OnSyncSucceededMessage(LParam warnings);
     void OnSyncFailedMessage(LParam code);
     void OnClose();
     void Shutdown();

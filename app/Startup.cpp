@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/IniFile.h"
+
 namespace qx {
 
 StartupResult RunStartup(Notifier& notifier, const StartupOptions& options) {
@@ -26,6 +28,16 @@ StartupResult RunStartup(Notifier& notifier, const StartupOptions& options) {
     result.updateCheckEvent = std::make_unique<ManualResetEvent>();
     result.folders = ResolveAppFolders(options.dataFolderOverride);
     if (!options.appFolderOverride.empty()) result.folders.appFolder = options.appFolderOverride;
+    if (IsRefused(result.folders.verdict)) {
+        // Before any file of it is read or written. The language is the
+        // installation's: nothing of the user's may be read yet.
+        const bool chinese = ReadIniInt(result.folders.appFolder / "skins" / "languagetype.ini",
+                                        u"languagetype", u"value", 0) == 1;
+        notifier.ShowInfoMessage(
+            DataFolderRefusal(result.folders.verdict, result.folders.dataFolder, chinese));
+        result.outcome = StartupResult::Outcome::DataFolderRefused;
+        return result;
+    }
 
     result.menuLibrary = MenuLibrary::Load(result.folders.appFolder / kMenuLibraryFile);
     if (!result.menuLibrary) {

@@ -21,7 +21,12 @@ struct StartupOptions {
 };
 
 struct StartupResult {
-    enum class Outcome { Ready, SecondInstance, MenuLibraryMissing } outcome = Outcome::Ready;
+    enum class Outcome {
+        Ready,
+        SecondInstance,
+        MenuLibraryMissing,
+        DataFolderRefused,  // another user's, or writable by others (one message)
+    } outcome = Outcome::Ready;
     std::unique_ptr<SingleInstance> instance;  // null when no lock could be held
     std::unique_ptr<ManualResetEvent> syncEvent;
     std::unique_ptr<ManualResetEvent> updateCheckEvent;

@@ -55,10 +55,29 @@ public:
     void ShowStandardInfo(std::u16string_view text) override;
 };
 
+// A data file that cannot be opened (missing, or not a file at all). English
+// in every language: it may be shown before any language is loaded.
+inline constexpr char16_t kMsgFileOpenFailed[] =
+    u"Failed to open file, check whether there is a %s path?";
+
 // Results of exchanging a profile or a macro file, shown in the "Info" box.
 inline constexpr char16_t kMsgInvalidProfile[] = u"%s is an invaild Profile!";
 inline constexpr char16_t kMsgExportFailed[] = u"%s export failed!";
 inline constexpr char16_t kMsgExportSuccess[] = u"%s export success!";
 inline constexpr char16_t kMsgImportSuccess[] = u"%s import success!";
+
+// A built-in text in its English and Chinese versions, chosen when shown.
+struct BuiltInText {
+    std::u16string_view english, chinese;
+    std::u16string_view In(bool chineseMode) const { return chineseMode ? chinese : english; }
+};
+
+// A save that failed for a reason the language file has no text for (a full
+// disk, a file too large, a name that is not a file); the old file is whole.
+inline constexpr BuiltInText kMsgSaveFailed{u"%s could not be saved.", u"无法保存 %s。"};
+// Another program kept the data folder (or the file) locked for the whole wait.
+inline constexpr BuiltInText kMsgDataFolderBusy{
+    u"%s was not saved: another program is changing the data folder.",
+    u"%s 未保存：另一个程序正在修改数据文件夹。"};
 
 }  // namespace qx

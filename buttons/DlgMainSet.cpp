@@ -70,8 +70,20 @@ CDlgMainSet::CDlgMainSet(QWidget* parent, const ui::PageEnvironment& environment
     connect(&spotTimer_, &QTimer::timeout, this, [this] { OnTimer(kSpotTimer); });
     linesTimer_.setInterval(kLinesPeriodMs);
     connect(&linesTimer_, &QTimer::timeout, this, [this] { OnTimer(kLinesTimer); });
-    spotTimer_.start();
     linesTimer_.start();
+}
+
+// The hot spots follow the pointer only while someone can see them; a page
+// hidden behind another tab or in the tray costs no pointer queries.
+void CDlgMainSet::showEvent(QShowEvent* e) {
+    ui::CPageWnd::showEvent(e);
+    OnTimer(kSpotTimer);
+    spotTimer_.start();
+}
+
+void CDlgMainSet::hideEvent(QHideEvent* e) {
+    spotTimer_.stop();
+    ui::CPageWnd::hideEvent(e);
 }
 
 CDlgMainSet::~CDlgMainSet() {

@@ -71,6 +71,8 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent*) override;
+    void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -46,6 +46,13 @@ public:
                                        std::chrono::milliseconds completionWait) = 0;
 };
 
+// Held while one program writes to a device; dropping it lets the next one in.
+// This one holds nothing: for backends whose devices no other program reaches.
+class HidDeviceLock {
+public:
+    virtual ~HidDeviceLock() = default;
+};
+
 class HidBackend {
 public:
     virtual ~HidBackend() = default;
@@ -57,6 +64,15 @@ public:
         const std::string& path) = 0;
     // nullptr when the interface cannot be opened.
     virtual std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) = 0;
+    // An exclusive lock on the interface's device, the same one for every
+    // program, waited for at most `wait`; nullptr when another holder kept it
+    // that long. A lock that cannot be set up at all does not stop a writer.
+    virtual std::unique_ptr<HidDeviceLock> LockDevice(const std::string& path,
+                                                      std::chrono::milliseconds wait) {
+        (void)path;
+        (void)wait;
+        return std::make_unique<HidDeviceLock>();
+    }
 };
 
 }  // namespace qx

@@ -187,6 +187,17 @@ bool CUSBDriver::SendWithBlock(const CommandPayload& payload, std::chrono::milli
     return WriteBlockLocked(block.data(), block.size());
 }
 
+std::unique_ptr<HidDeviceLock> CUSBDriver::LockDevice(std::chrono::milliseconds wait) {
+    std::string path;
+    {
+        std::lock_guard lock(mutex_);
+        if (!writeHandle_) return std::make_unique<HidDeviceLock>();
+        path = path_;
+    }
+    // Waited for without the mutex: the channel stays usable meanwhile.
+    return backend_.LockDevice(path, wait);
+}
+
 bool CUSBDriver::WriteReportRate(std::int32_t rateCode) {
     return SendFeatureReport(ReportRatePayload(ReportRateCode(rateCode)));
 }

@@ -47,6 +47,11 @@ public:
     void CloseDevice();
     bool IsOpen() const;
 
+    // Keeps every other program from writing to the open mouse until the lock
+    // is dropped (HidBackend::LockDevice); nullptr when another one held it
+    // for the whole wait. Not open: a lock that holds nothing.
+    std::unique_ptr<HidDeviceLock> LockDevice(std::chrono::milliseconds wait);
+
     // Of the interface last opened (valid while open).
     std::uint8_t ReportId() const;
     std::uint32_t ReportLength() const;

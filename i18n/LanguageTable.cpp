@@ -14,16 +14,10 @@ namespace qx {
 namespace {
 const std::u16string kEmpty;
 
-// English in every language: it is shown before any language may be loaded.
-constexpr char16_t kMsgFileOpenFailed[] = u"Failed to open file, check whether there is a %s path?";
-
 std::u16string PathText(const std::filesystem::path& path) {
     return FromUtf8(path.string());
 }
 
-bool IsMissing(FileError error) {
-    return error == FileError::FileNotFound || error == FileError::PathNotFound;
-}
 }  // namespace
 
 int LanguageKeyIndex(std::string_view key) {
@@ -65,12 +59,18 @@ const LanguageRow* FindLanguage(int number) {
     return &kLanguageList[static_cast<std::size_t>(number - 1)];
 }
 
-void LoadLanguageFile(Localization& language, const std::filesystem::path& file) {
+LanguageFileStatus LoadLanguageFile(Localization& language, const std::filesystem::path& file) {
     XmlReader reader;
-    reader.LoadXmlFile(file);  // an unreadable file leaves an empty document: empty texts
+    // An unreadable file leaves an empty document: empty texts.
+    const bool clean = reader.LoadXmlFile(file, kMaxLanguageFileBytes);
     for (std::size_t i = 0; i < kLanguageKeys.size(); ++i)
         language.table.SetAt(static_cast<int>(i + 1),
                              reader.ReadChildText("config", kLanguageKeys[i]));
+    if (reader.FileReadError() != FileError::None) return LanguageFileStatus::Unreadable;
+    reader.ResetPosition();
+    if (!clean || !reader.FindNextElement() || !reader.FindChildElement(u"config"))
+        return LanguageFileStatus::Damaged;
+    return LanguageFileStatus::Loaded;
 }
 
 int HintKeyNumber(int code) {
@@ -119,7 +119,8 @@ int ReadLanguageCfg(const std::filesystem::path& dataFolder, Notifier& notifier)
     std::array<std::byte, 4> bytes = {std::byte{1}, std::byte{0}, std::byte{0}, std::byte{0}};
     const ReadResult read = ReadFilePrefix(path, bytes);
     if (!read.ok()) {
-        if (IsMissing(read.error))
+        // A FIFO or a folder in its place cannot be opened either.
+        if (IsMissing(read.error) || read.error == FileError::NotAFile)
             notifier.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(path)}));
         return kLanguageChinese;
     }
@@ -142,6 +143,9 @@ bool WriteLanguageCfg(const std::filesystem::path& dataFolder, int number,
         notifier.ShowStandardInfo(FormatText(language.table.Text("str_msg2"), {PathText(path)}));
     else if (error == FileError::AccessDenied)
         notifier.ShowStandardInfo(FormatText(language.table.Text("str_msg5")));
+    else if (error != FileError::None)  // a full disk is not silent either
+        notifier.ShowStandardInfo(
+            FormatText(kMsgSaveFailed.In(language.chineseMode), {PathText(path)}));
     return error == FileError::None;
 }
 

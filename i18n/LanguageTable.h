@@ -111,10 +111,21 @@ std::span<const LanguageRow> LanguageList();
 // The row of a language number, or nullptr outside 1-12.
 const LanguageRow* FindLanguage(int number);
 
+// A language file holds 117 short texts; anything larger is not one, and must
+// not cost every start seconds and hundreds of megabytes.
+inline constexpr std::size_t kMaxLanguageFileBytes = 4u << 20;
+
+enum class LanguageFileStatus {
+    Loaded,      // read and parsed without a problem
+    Unreadable,  // missing, not a regular file, or larger than the bound
+    Damaged,     // read, but with parse problems or without a "config" element
+};
+
 // Fills every text from the file's "config" element: each key's text, or
-// empty when the file or the key is missing. Never shows a message. Uses a
-// reader of its own, so it cannot collide with the update check's reader.
-void LoadLanguageFile(Localization& language, const std::filesystem::path& file);
+// empty when the file or the key is missing. Never shows a message (the
+// utility shows empty texts); the status is for callers that must tell.
+// Uses a reader of its own, so it cannot collide with the update check's.
+LanguageFileStatus LoadLanguageFile(Localization& language, const std::filesystem::path& file);
 
 // Key number (1-117) a hint code shows, or 0 when the code clears the hint line.
 int HintKeyNumber(int code);

@@ -12,8 +12,6 @@
 namespace qx {
 namespace {
 
-// Larger files are not read; offsets in the index are 32-bit.
-constexpr std::size_t kMaxFileBytes = 64u << 20;
 // The declared encoding is looked for in the first bytes only.
 constexpr std::size_t kHeadBytes = 1024;
 
@@ -349,6 +347,7 @@ void AppendDecodedText(std::u16string_view text, std::u16string& out) {
 }
 
 void XmlReader::Clear() {
+    fileError_ = FileError::None;
     document_.clear();
     elements_.assign(1, Element{});
     result_.clear();
@@ -358,14 +357,17 @@ void XmlReader::Clear() {
     ResetPosition();
 }
 
-bool XmlReader::LoadXmlFile(const std::filesystem::path& path) {
+bool XmlReader::LoadXmlFile(const std::filesystem::path& path, std::size_t maxBytes) {
     Clear();
+    maxBytes = std::min(maxBytes, kMaxFileBytes);
     std::vector<std::uint8_t> bytes;
-    // One allocation of the right size instead of growing by doubling.
+    // One allocation of the right size instead of growing by doubling; the
+    // size is only a hint (a FIFO or a folder is refused by the read).
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size <= kMaxFileBytes) bytes.reserve(static_cast<std::size_t>(size));
-    if (ReadWholeFile(path, bytes, kMaxFileBytes) != FileError::None) {
+    if (!error && size <= maxBytes) bytes.reserve(static_cast<std::size_t>(size));
+    fileError_ = ReadWholeFile(path, bytes, maxBytes);
+    if (fileError_ != FileError::None) {
         result_ = "Cannot read file\n";
         return false;
     }

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DataFile.h"
+
 namespace qx {
 
 class XmlReader {
@@ -23,8 +25,12 @@ public:
 
     // Reads and parses the file, replacing the previous document. True when the
     // file was read and parsed without a problem. A file that cannot be read
-    // leaves an empty document: every lookup fails, every text is empty.
-    bool LoadXmlFile(const std::filesystem::path& path);
+    // (or is larger than maxBytes) leaves an empty document: every lookup
+    // fails, every text is empty; FileReadError() then says why.
+    static constexpr std::size_t kMaxFileBytes = 64u << 20;  // offsets are 32-bit
+    bool LoadXmlFile(const std::filesystem::path& path, std::size_t maxBytes = kMaxFileBytes);
+    // Why the last LoadXmlFile could not read its file; None when it could.
+    FileError FileReadError() const { return fileError_; }
     // The same from bytes already in memory.
     bool LoadXmlBytes(std::span<const std::uint8_t> bytes);
 
@@ -50,6 +56,7 @@ public:
     ByteOrderMark Bom() const { return bom_; }
     int CodePage() const { return codePage_; }
     // What the last load found: encoding, lengths and every parse problem.
+    bool HadProblems() const { return problems_; }
     const std::string& ResultText() const { return result_; }
     std::size_t ElementCount() const { return elements_.size() - 1; }
 
@@ -86,6 +93,7 @@ private:
     ByteOrderMark bom_ = ByteOrderMark::None;
     int codePage_ = 0;
     bool problems_ = false;
+    FileError fileError_ = FileError::None;
     std::uint32_t parent_ = 0;
     std::uint32_t current_ = 0;
     std::uint32_t child_ = 0;

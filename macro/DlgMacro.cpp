@@ -7,6 +7,10 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QtDebug>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "base/Text.h"
@@ -43,6 +47,46 @@ constexpr std::uint32_t kEditBack = 0x0F0F0F;
 constexpr int kListItemHeight = 18;
 // The category menu's colours, as the menu library takes them.
 constexpr std::uint32_t kMenuColours[3] = {0x676153, 0xFFFFFF, 0xB98C15};
+
+// For end-to-end tests, which cannot read pixels as text: when set, the page
+// writes what it shows (captions and both lists) to this file at every paint.
+std::filesystem::path PaintedTextFile() {
+    const char* file = std::getenv("QX_TEST_PAINTED_TEXT_FILE");
+    return file && *file ? std::filesystem::path(file) : std::filesystem::path();
+}
+
+std::string HexId(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", id);
+    return text;
+}
+
+void WritePaintedText(const std::filesystem::path& file, const MacroPageModel& model) {
+    std::string out = "category " + ToUtf8(model.Text(kCategoryButton)) + "\n";
+    out += "record " + ToUtf8(model.Text(kRecordButton)) + "\n";
+    const PageList& macros = model.MacroList();
+    out += "macros " + std::to_string(macros.Count()) + " selected " +
+           std::to_string(macros.Selection()) + "\n";
+    for (const auto& item : macros.Items())
+        out += "macro " + HexId(item.data) + " " + ToUtf8(item.text) + "\n";
+    const PageList& events = model.EventList();
+    out += "events " + std::to_string(events.Count()) + " selected " +
+           std::to_string(events.Selection()) + "\n";
+    static const char* const kinds[] = {"", "", "release", "press", "delay", "position"};
+    for (const auto& item : events.Items()) {
+        const auto type = item.data >> 24;
+        out +=
+            std::string("event ") + (type < 6 ? kinds[type] : "?") + " " + ToUtf8(item.text) + "\n";
+    }
+    // Whole or not at all: a test may read it at any moment.
+    const auto partial = std::filesystem::path(file.string() + ".part");
+    {
+        std::ofstream stream(partial, std::ios::binary | std::ios::trunc);
+        stream << out;
+    }
+    std::error_code ec;
+    std::filesystem::rename(partial, file, ec);
+}
 
 }  // namespace
 
@@ -160,8 +204,15 @@ CDlgMacro::~CDlgMacro() {
     // The open menu knows this window as its owner.
     CloseCategoryMenu();
     if (tooltipObserver_ != 0) env_.tooltips.Remove(tooltipObserver_);
+    model_.SetBeforeMessage(nullptr);
+    // A recording still running is kept, and the hooks go back to the main window.
+    model_.StopRecording();
+    model_.ReleaseHooks();
     model_.MacroList().SetSink(nullptr);
     model_.EventList().SetSink(nullptr);
+    // The controls outlive the model while the window's base deletes them;
+    // nothing they signal on the way may reach it.
+    for (QObject* child : findChildren<QObject*>()) disconnect(child, nullptr, this, nullptr);
 }
 
 void CDlgMacro::CreateControls() {
@@ -449,6 +500,7 @@ void CDlgMacro::paintEvent(QPaintEvent* e) {
         }
         p.fillRect(box.adjusted(-3 - area.growLeft, -3, 3, 3), veil);
     }
+    if (const auto file = PaintedTextFile(); !file.empty()) WritePaintedText(file, model_);
 }
 
 void CDlgMacro::mouseMoveEvent(QMouseEvent* e) {

@@ -89,6 +89,10 @@ void MacroPageModel::NormaliseLoopCount() {
         SetLoopCountText(DecimalText(kMaxLoopCount));
 }
 
+void MacroPageModel::ReleaseHooks() {
+    if (recording_ || KeyEditorOpen()) services_.hooks.SetKeyForwarding(false);
+}
+
 // --- category menu -------------------------------------------------------------
 
 std::array<QxMenuItem, kCategoryCount> MacroPageModel::CategoryMenuItems() const {

@@ -62,12 +62,10 @@ inline constexpr PageText kRecordRefusedDelayText{
 inline constexpr PageText kRecordRefusedPositionText{
     u"It is Modifying or inserting a mouse cursor,you can not record",
     u"正在修改/插入一个鼠标位置，无法录制"};
-inline constexpr PageText kRecordingFullText{
-    u"The macro is full. The recording has stopped, and what was recorded has been saved.",
-    u"宏已满。录制已停止，已录制的内容已保存。"};
-inline constexpr PageText kInsertFullText{
-    u"A macro holds at most 1000 events. Delete some events before inserting more.",
-    u"一个宏最多只能包含1000个事件。请先删除一些事件，再插入新的事件。"};
+inline constexpr PageText kRecordingFullText{u"The macro is full; the recording is saved.",
+                                             u"宏已满：录制已停止并已保存。"};
+inline constexpr PageText kInsertFullText{u"A macro holds at most 1000 events.",
+                                          u"一个宏最多只能包含1000个事件。"};
 
 // What the page works with besides its own state.
 struct MacroPageServices {
@@ -107,6 +105,8 @@ public:
     // Ends a recording as the Stop button would; nothing when none runs.
     void StopRecording();
     void NormaliseLoopCount();
+    // The page goes away: key forwarding off if the page holds it.
+    void ReleaseHooks();
 
     // --- the category menu
     std::array<QxMenuItem, kCategoryCount> CategoryMenuItems() const;

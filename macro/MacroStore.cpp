@@ -1,11 +1,10 @@
 #include "macro/MacroStore.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <vector>
 
 #include "base/DataFile.h"
+#include "base/FileLock.h"
 #include "base/Text.h"
 
 namespace qx {
@@ -17,10 +16,6 @@ std::u16string PathText(const std::filesystem::path& path) {
     return FromUtf8(path.string());
 }
 
-bool IsMissing(FileError error) {
-    return error == FileError::FileNotFound || error == FileError::PathNotFound;
-}
-
 }  // namespace
 
 MacroStore::MacroStore(MacroTable& table, std::filesystem::path dataFolder, Notifier& notifier,
@@ -30,47 +25,97 @@ MacroStore::MacroStore(MacroTable& table, std::filesystem::path dataFolder, Noti
       notifier_(notifier),
       sleeper_(sleeper),
       language_(language),
-      dialogs_(dialogs) {}
-
-bool MacroStore::LoadMacroFile() {
-    const auto path = MacroFilePath();
-    std::vector<std::byte> content(kMacroFileSize);
-    const auto result = ReadFilePrefix(path, content);
-    if (!result.ok()) {
-        if (IsMissing(result.error))
-            notifier_.ShowInfoMessage(FormatText(Text("str_msg2"), {PathText(path)}));
-        return false;
-    }
-    table_.Replace(std::span(content).first(result.bytesRead));
-    return true;
+      dialogs_(dialogs),
+      base_(std::make_unique<MacroSlots>()) {
+    std::memset(base_->data(), 0, kMacroFileSize);
 }
 
-bool MacroStore::SaveMacroFile() {
-    const auto path = MacroFilePath();
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (std::filesystem::exists(status)) {
-        // The file is there but cannot be written: it keeps its old content,
-        // and like any other failure of the normal path this is not shown.
-        if (::access(path.c_str(), W_OK) != 0) return false;
-        sleeper_.Sleep(100ms);
-        const auto error = WriteFileAtomic(path, table_.Bytes());
-        sleeper_.Sleep(100ms);
-        return error == FileError::None;
-    }
-    const auto parent = path.parent_path();
-    if (!parent.empty() && !std::filesystem::is_directory(parent, ec)) return false;
+FileError MacroStore::ReadMacroFile() {
+    std::vector<std::byte> content(kMacroFileSize);
+    const auto result = ReadFilePrefix(MacroFilePath(), content);
+    if (!result.ok()) return result.error;
+    table_.Replace(std::span(content).first(result.bytesRead));
+    std::copy(table_.Slots().begin(), table_.Slots().end(), base_->begin());
+    return FileError::None;
+}
 
-    notifier_.ShowStandardInfo(FormatText(Text("str_msg2"), {PathText(path)}));
-    const auto error = WriteFileAtomic(path, table_.Bytes());
-    if (error == FileError::AccessDenied) notifier_.ShowStandardInfo(Text("str_msg4"));
+bool MacroStore::LoadMacroFile() {
+    const auto error = ReadMacroFile();
+    const auto path = MacroFilePath();
+    if (IsMissing(error))
+        notifier_.ShowInfoMessage(FormatText(Text("str_msg2"), {PathText(path)}));
+    else if (error == FileError::NotAFile)
+        notifier_.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(path)}));
     return error == FileError::None;
 }
 
-bool MacroStore::StoreMacroRecord(const MacroEntry& record) {
-    if (!table_.StoreRecord(record)) return false;
-    SaveMacroFile();
+void MacroStore::TakeInFile() {
+    auto theirs = std::make_unique<MacroSlots>();
+    std::memset(theirs->data(), 0, kMacroFileSize);
+    // A file that cannot be read has nothing to take in: the table is written whole.
+    if (!ReadFilePrefix(MacroFilePath(), AsWritableBytes(*theirs)).ok()) return;
+    auto ours = std::make_unique<MacroSlots>();
+    std::copy(table_.Slots().begin(), table_.Slots().end(), ours->begin());
+    auto merged = std::make_unique<MacroSlots>();
+    MergeMacroSlots(*base_, *ours, *theirs, *merged);
+    table_.Replace(AsBytes(*merged));
+    *base_ = *theirs;
+}
+
+bool MacroStore::Commit(const std::function<bool(MacroTable&)>& change, bool* saved) {
+    const auto path = MacroFilePath();
+    std::vector<std::u16string> messages;
+    FileLock lock = LockDataFolder(dataFolder_);
+    // Busy: the change is still made in memory; the next save takes it along.
+    if (!lock.busy()) TakeInFile();
+    if (!change(table_)) return false;
+
+    FileError error = FileError::Busy;
+    if (!lock.busy()) {
+        const FileError present = CheckRegularFile(path);
+        if (present == FileError::None) {
+            sleeper_.Sleep(100ms);
+            error = WriteFileAtomic(path, table_.Bytes());
+            sleeper_.Sleep(100ms);
+        } else {
+            // Missing (or in the way): said first, as the file is about to be made.
+            if (present == FileError::FileNotFound)
+                messages.push_back(FormatText(Text("str_msg2"), {PathText(path)}));
+            error = WriteFileAtomic(path, table_.Bytes());
+        }
+        if (error == FileError::None)
+            std::copy(table_.Slots().begin(), table_.Slots().end(), base_->begin());
+    }
+    lock.Release();
+
+    const bool chinese = language_.chineseMode;
+    if (error == FileError::AccessDenied && !Text("str_msg4").empty())
+        messages.push_back(Text("str_msg4"));
+    else if (IsMissing(error) && !Text("str_msg2").empty())
+        messages.push_back(FormatText(Text("str_msg2"), {PathText(path)}));
+    else if (error == FileError::Busy)
+        messages.push_back(FormatText(kMsgDataFolderBusy.In(chinese), {PathText(path)}));
+    else if (error != FileError::None)
+        messages.push_back(FormatText(kMsgSaveFailed.In(chinese), {PathText(path)}));
+    // A missing file reported once is enough.
+    if (messages.size() == 2 && messages[0] == messages[1]) messages.pop_back();
+    Report(messages);
+    if (saved) *saved = error == FileError::None;
     return true;
+}
+
+void MacroStore::Report(const std::vector<std::u16string>& messages) {
+    for (const auto& text : messages) notifier_.ShowStandardInfo(text);
+}
+
+bool MacroStore::SaveMacroFile() {
+    bool saved = false;
+    Commit([](MacroTable&) { return true; }, &saved);
+    return saved;
+}
+
+bool MacroStore::StoreMacroRecord(const MacroEntry& record) {
+    return Commit([&record](MacroTable& table) { return table.StoreRecord(record); });
 }
 
 void MacroStore::ClearMacroSlot(std::uint32_t id) {
@@ -78,9 +123,7 @@ void MacroStore::ClearMacroSlot(std::uint32_t id) {
 }
 
 bool MacroStore::RenameMacro(std::uint32_t id, std::u16string_view name) {
-    if (table_.RenameMacro(id, name) == 0) return false;
-    SaveMacroFile();
-    return true;
+    return Commit([&](MacroTable& table) { return table.RenameMacro(id, name) > 0; });
 }
 
 MacroExportResult MacroStore::ExportMacroTo(std::uint32_t id, const std::filesystem::path& path) {
@@ -100,7 +143,9 @@ MacroExportResult MacroStore::ExportMacro(std::uint32_t id) {
     const auto chosen = dialogs_.AskSaveFile(options);
     if (!chosen) return MacroExportResult::Cancelled;
 
-    const auto path = std::filesystem::absolute(*chosen);
+    std::error_code error;  // the non-throwing form: the working folder may be gone
+    auto path = std::filesystem::absolute(*chosen, error);
+    if (error) path = *chosen;
     const auto result = ExportMacroTo(id, path);
     notifier_.ShowStandardInfo(
         FormatText(result == MacroExportResult::Written ? kMsgExportSuccess : kMsgExportFailed,
@@ -109,11 +154,20 @@ MacroExportResult MacroStore::ExportMacro(std::uint32_t id) {
 }
 
 MacroStore::ImportOutcome MacroStore::ImportMacroFrom(const std::filesystem::path& path) {
-    std::vector<std::byte> content(sizeof(MacroEntry));
-    const auto read = ReadFilePrefix(path, content);
-    if (!read.ok()) return {};
-    ImportOutcome outcome{true, table_.ImportRecord(content)};
-    if (outcome.category) outcome.saved = SaveMacroFile();
+    ImportOutcome outcome;
+    auto record = std::make_unique<MacroEntry>();
+    std::memset(record.get(), 0, sizeof(MacroEntry));
+    if (!ReadFilePrefix(path, AsWritableBytes(*record)).ok()) return outcome;
+    outcome.opened = true;
+    if ((record->tag & kMacroTagMask) != (kMacroTag & kMacroTagMask)) return outcome;
+    outcome.valid = true;
+    outcome.id = record->id;
+    Commit(
+        [&](MacroTable& table) {
+            outcome.category = table.ImportRecord(AsBytes(*record));
+            return outcome.category.has_value();
+        },
+        &outcome.saved);
     return outcome;
 }
 
@@ -125,7 +179,7 @@ std::optional<std::uint32_t> MacroStore::ImportMacro() {
     const auto chosen = dialogs_.AskOpenFile(options);
     if (!chosen) return std::nullopt;
     const auto outcome = ImportMacroFrom(*chosen);
-    if (!outcome.opened) {
+    if (!outcome.valid) {
         notifier_.ShowStandardInfo(FormatText(kMsgInvalidProfile, {PathText(*chosen)}));
         return std::nullopt;
     }

@@ -1,12 +1,21 @@
 // Macro.cfg and the table operations of the UI thread: loading, saving after
 // every change, storing a built record, clearing a slot, the export and
 // import of single macros, and whether a profile still refers to a macro.
+//
+// Other programs (qxctl, a second user session on the same folder) may change
+// Macro.cfg while this table lives in memory. Every change is therefore made
+// under the data folder's lock, after taking in what the file holds now
+// (MergeMacroSlots): what this program changed wins, what others stored is
+// kept.
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "base/Clock.h"
+#include "base/DataFile.h"
 #include "base/FileDialogs.h"
 #include "base/Notifier.h"
 #include "base/ProfileRecord.h"
@@ -29,10 +38,16 @@ public:
     const MacroTable& Table() const { return table_; }
 
     // Start-up: replaces the table by the file's content. A missing file (or
-    // folder) is reported with str_msg2; false when the file did not open,
-    // and the table then stays as it was.
+    // folder) is reported with str_msg2, a name that is not a file with the
+    // cannot-open message; false when the file did not open, and the table
+    // then stays as it was.
     bool LoadMacroFile();
-    // Writes the whole table, atomically. True when the file now holds it.
+    // The same without a message: why the file could not be read, if so.
+    FileError ReadMacroFile();
+    // Writes the whole table, atomically, after merging what the file holds
+    // now. True when the file now holds it. A failure is reported: str_msg2
+    // (then the file is created), str_msg4 (access denied), else that the
+    // file could not be saved; the table stays changed in memory.
     bool SaveMacroFile();
     // StoreRecord, then SaveMacroFile. True when the record was taken into
     // the table (even if the file could not be written: that was reported).
@@ -52,8 +67,12 @@ public:
     // (saving the table when a slot was filled). Neither shows a message
     // beyond those of SaveMacroFile.
     MacroExportResult ExportMacroTo(std::uint32_t id, const std::filesystem::path& path);
+    // Only a file whose tag carries 0xE8E8 in its top half is a macro file
+    // (every record the utility writes does); anything else is refused.
     struct ImportOutcome {
         bool opened = false;
+        bool valid = false;                     // opened, and tagged as a macro
+        std::uint32_t id = 0;                   // the record's id, once valid
         std::optional<std::uint32_t> category;  // set when a slot was filled
         bool saved = false;                     // Macro.cfg now holds the import
     };
@@ -61,6 +80,12 @@ public:
 
 private:
     std::u16string Text(std::string_view key) const { return language_.table.Text(key); }
+    // Under the data folder's lock: takes in the file's content, applies the
+    // change and, when it changed something, writes the table. False when
+    // nothing changed; `saved` tells whether the file holds the table.
+    bool Commit(const std::function<bool(MacroTable&)>& change, bool* saved = nullptr);
+    void TakeInFile();
+    void Report(const std::vector<std::u16string>& messages);
 
     MacroTable& table_;
     std::filesystem::path dataFolder_;
@@ -68,6 +93,7 @@ private:
     Sleeper& sleeper_;
     const Localization& language_;
     FileDialogs& dialogs_;
+    std::unique_ptr<MacroSlots> base_;  // the file as this program last read or wrote it
 };
 
 // True when any profile entry's macro ids, or a macro button of the active

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "base/Text.h"
 
@@ -108,6 +109,43 @@ std::optional<std::uint32_t> MacroTable::ImportRecord(std::span<const std::byte>
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+bool SameSlot(const MacroEntry& a, const MacroEntry& b) {
+    return std::memcmp(&a, &b, sizeof(MacroEntry)) == 0;
+}
+
+bool FreeSlot(const MacroEntry& e) {
+    return e.id == 0 && e.tag == 0 && e.byteSize == 0;
+}
+
+}  // namespace
+
+void MergeMacroSlots(const MacroSlots& base, const MacroSlots& ours, const MacroSlots& theirs,
+                     MacroSlots& out) {
+    std::vector<std::size_t> displaced;
+    for (std::size_t i = 0; i < kMacroSlotCount; ++i) {
+        if (SameSlot(ours[i], base[i])) {
+            out[i] = theirs[i];
+            continue;
+        }
+        out[i] = ours[i];
+        if (!SameSlot(theirs[i], base[i]) && !SameSlot(theirs[i], ours[i]) && theirs[i].id != 0)
+            displaced.push_back(i);
+    }
+    for (const std::size_t from : displaced) {
+        const MacroEntry& entry = theirs[from];
+        bool present = false;
+        for (const auto& slot : out) present = present || SameSlot(slot, entry);
+        if (present) continue;
+        for (auto& slot : out) {
+            if (!FreeSlot(slot)) continue;
+            slot = entry;
+            break;
+        }
+    }
 }
 
 }  // namespace qx

@@ -67,4 +67,15 @@ private:
     std::unique_ptr<std::array<MacroEntry, kMacroSlotCount>> slots_;
 };
 
+using MacroSlots = std::array<MacroEntry, kMacroSlotCount>;
+
+// A three-way merge of whole slots, for a table kept in memory while another
+// program may change Macro.cfg. `base` is what the file held when this program
+// last read or wrote it, `ours` the table now, `theirs` the file now. A slot
+// this program changed keeps its content; every other slot takes the file's.
+// A macro the other program stored in a slot this program changed as well is
+// moved to the first free slot (nothing is lost unless the table is full).
+void MergeMacroSlots(const MacroSlots& base, const MacroSlots& ours, const MacroSlots& theirs,
+                     MacroSlots& out);
+
 }  // namespace qx

@@ -17,6 +17,7 @@
 
 #include "base/DataFile.h"
 #include "base/MouseIdentity.h"
+#include "platform/FileDeviceLock.h"
 
 namespace qx {
 namespace {
@@ -215,6 +216,12 @@ std::unique_ptr<HidHandle> HidrawBackend::Open(const std::string& path, HidAcces
     const int fd = ::open(path.c_str(), mode | O_CLOEXEC);
     if (fd < 0) return nullptr;
     return std::make_unique<HidrawHandle>(fd);
+}
+
+std::unique_ptr<HidDeviceLock> HidrawBackend::LockDevice(const std::string& path,
+                                                         std::chrono::milliseconds wait) {
+    if (!DeviceFolder(path)) return std::make_unique<HidDeviceLock>();
+    return LockDeviceFile(path, wait, FileLock::Create::Never);
 }
 
 }  // namespace qx

@@ -18,6 +18,9 @@ public:
     std::optional<HidAttributes> GetAttributes(const std::string& path) override;
     std::optional<std::vector<HidValueCaps>> GetFeatureValueCaps(const std::string& path) override;
     std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
+    // flock on the /dev/hidrawN node itself.
+    std::unique_ptr<HidDeviceLock> LockDevice(const std::string& path,
+                                              std::chrono::milliseconds wait) override;
 
 private:
     // sysfs folder of the HID device behind a /dev/hidrawN path.

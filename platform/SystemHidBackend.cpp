@@ -45,6 +45,12 @@ std::unique_ptr<HidHandle> CombinedHidBackend::Open(const std::string& path, Hid
     return backend ? backend->Open(path, access) : nullptr;
 }
 
+std::unique_ptr<HidDeviceLock> CombinedHidBackend::LockDevice(const std::string& path,
+                                                              std::chrono::milliseconds wait) {
+    auto* backend = For(path);
+    return backend ? backend->LockDevice(path, wait) : std::make_unique<HidDeviceLock>();
+}
+
 std::unique_ptr<HidBackend> MakeSystemHidBackend() {
     const auto folder = VirtualHidFolder();
     return std::make_unique<CombinedHidBackend>(

@@ -22,6 +22,8 @@ public:
     std::optional<HidAttributes> GetAttributes(const std::string& path) override;
     std::optional<std::vector<HidValueCaps>> GetFeatureValueCaps(const std::string& path) override;
     std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
+    std::unique_ptr<HidDeviceLock> LockDevice(const std::string& path,
+                                              std::chrono::milliseconds wait) override;
 
 private:
     HidBackend* For(const std::string& path);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/MouseIdentity.h"
+#include "platform/FileDeviceLock.h"
 
 namespace qx {
 namespace {
@@ -155,6 +156,15 @@ std::unique_ptr<HidHandle> VirtualHidBackend::Open(const std::string& path, HidA
     const int fd = vhid::Connect(socket->string());
     if (fd < 0) return nullptr;
     return std::make_unique<VirtualHidHandle>(fd);
+}
+
+std::unique_ptr<HidDeviceLock> VirtualHidBackend::LockDevice(const std::string& path,
+                                                             std::chrono::milliseconds wait) {
+    const auto socket = SocketOf(path);
+    if (!socket) return std::make_unique<HidDeviceLock>();
+    std::filesystem::path file = *socket;
+    file += ".lock";
+    return LockDeviceFile(file, wait, FileLock::Create::IfMissing);
 }
 
 }  // namespace qx

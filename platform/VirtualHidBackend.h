@@ -20,6 +20,9 @@ public:
     std::optional<HidAttributes> GetAttributes(const std::string& path) override;
     std::optional<std::vector<HidValueCaps>> GetFeatureValueCaps(const std::string& path) override;
     std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
+    // flock on "<socket>.lock" beside the socket.
+    std::unique_ptr<HidDeviceLock> LockDevice(const std::string& path,
+                                              std::chrono::milliseconds wait) override;
 
     // What the device at a socket says about itself; nullopt when nobody answers.
     static std::optional<vhid::DeviceInfo> QueryInfo(const std::filesystem::path& socket);

@@ -15,10 +15,15 @@ constexpr auto kStepPause = 50ms;
 constexpr auto kKeyMatrixSettle = 1500ms;
 constexpr auto kFinalPause = 300ms;
 
+// The slices in which the device lock is waited for: a shutdown during the
+// wait is noticed within one.
+constexpr auto kLockSlice = 200ms;
+
 constexpr const char16_t* kFailureTexts[] = {
     u"write mousekey metix fail.\n", u"Write mouse LED color failed.\n",
     u"Write mouse effect failed.\n", u"Write LED color123 failed.\n",
     u"Write mouse touch failed.\n",  u"Write mouse DPI failed.\n",
+    u"Write mouse macro failed.\n",  u"The mouse is being written by another program.\n",
 };
 
 }  // namespace
@@ -26,6 +31,13 @@ constexpr const char16_t* kFailureTexts[] = {
 std::u16string SyncFailureText(LParam code) {
     if (code < 0 || code >= static_cast<LParam>(std::size(kFailureTexts))) return {};
     return kFailureTexts[code];
+}
+
+std::u16string SyncWarningText(LParam warnings) {
+    std::u16string text;
+    if (warnings & kSyncWarnDpiLevel) text += u"Write mouse DPI level failed.\n";
+    if (warnings & kSyncWarnReportRate) text += u"Write mouse report rate failed.\n";
+    return text;
 }
 
 bool SyncControl::RequestSync() {
@@ -69,15 +81,30 @@ int DeviceWriter::RunPass() {
         control_.writerRunning.store(false);
         return -2;
     }
-    const int failure = WritePass(progress);
+    LParam warnings = 0;
+    const int failure = WritePass(progress, warnings);
     if (failure >= 0)
         main->PostMessage(kMsgSyncFailed, 0, failure);
     else
-        main->PostMessage(kMsgSyncSucceeded, 0, 0);
+        main->PostMessage(kMsgSyncSucceeded, 0, warnings);
     return failure;
 }
 
-int DeviceWriter::WritePass(const TargetHandle& progress) {
+std::unique_ptr<HidDeviceLock> DeviceWriter::LockDevice() {
+    const auto wait = control_.deviceLockWait;
+    auto lock = driver_.LockDevice(std::min(wait, std::chrono::milliseconds(kLockSlice)));
+    for (auto waited = std::chrono::milliseconds(kLockSlice);
+         !lock && waited < wait && control_.writerRunning.load(); waited += kLockSlice)
+        lock = driver_.LockDevice(std::min(wait - waited, std::chrono::milliseconds(kLockSlice)));
+    return lock;
+}
+
+int DeviceWriter::WritePass(const TargetHandle& progress, LParam& warnings) {
+    // The whole pass holds the mouse: another program's pass must not mix its
+    // reports into this one's.
+    const auto deviceLock = LockDevice();
+    if (!deviceLock) return kSyncFailDeviceBusy;
+
     const ProfileSettings& settings = profile_.settings;
     ButtonValues values{};
     int macroSlot = 1;
@@ -94,8 +121,10 @@ int DeviceWriter::WritePass(const TargetHandle& progress) {
             const auto id =
                 static_cast<std::uint32_t>(profile_.macroIds[static_cast<std::size_t>(i)]);
             if (auto image = EncodeMacroById(macros_, id, macroSlot, language_.currentLanguage)) {
-                // The mouse's answer to a macro transfer is not examined.
-                driver_.WriteMacro(macroSlot, image->bytes, image->lengthByte());
+                // A key matrix pointing at a slot the mouse never stored would
+                // play whatever the slot held before.
+                if (!driver_.WriteMacro(macroSlot, image->bytes, image->lengthByte()))
+                    return kSyncFailMacro;
                 sleeper_.Sleep(kStepPause);
                 macro = MacroSlotCode{static_cast<std::uint8_t>(macroSlot), image->lengthByte()};
                 ++macroSlot;
@@ -127,27 +156,29 @@ int DeviceWriter::WritePass(const TargetHandle& progress) {
 
     const std::span<const std::int32_t, kDpiLevelCount> levels(settings.dpiList, kDpiLevelCount);
     if (!driver_.WriteDpiTable(BuildDpiTable(levels))) return kSyncFailDpiTable;
-    driver_.WriteDpiLevel(DpiLevelNumber(levels));  // result not examined
+    // A firmware may not answer the next two: the pass goes on, but the
+    // main window says which one did not reach the mouse.
+    if (!driver_.WriteDpiLevel(DpiLevelNumber(levels))) warnings |= kSyncWarnDpiLevel;
     Progress(progress, 80);
 
     ApplyWindowsMouseSettings(settings, pointer_);
     Progress(progress, 90);
 
-    driver_.WriteReportRate(settings.reportInterval);  // result not examined
+    if (!driver_.WriteReportRate(settings.reportInterval)) warnings |= kSyncWarnReportRate;
     Progress(progress, 100);
     sleeper_.Sleep(kFinalPause);
     return -1;
 }
 
-void OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
+bool OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
                      InputHooks& hooks, TargetHandle mainWindow) {
     std::copy(profile.macroIds.begin(), profile.macroIds.end(), profile.ActiveEntry().macroIds);
-    files.SaveActiveProfile();
-    files.SaveProfileTable();
+    const bool saved = files.SaveAfterSync();
     hooks.RemoveInputHooks();
     hooks.InstallInputHooks(std::move(mainWindow));
     hooks.SetReportAllButtons(true);
     control.syncReady.store(true);
+    return saved;
 }
 
 void OnSyncFailed(SyncControl& control, LParam code, Notifier& notifier) {

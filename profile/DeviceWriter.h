@@ -29,10 +29,27 @@ enum SyncFailure : int {
     kSyncFailColourBlock = 3,
     kSyncFailTouch = 4,
     kSyncFailDpiTable = 5,
+    // A macro the key matrix would point at did not reach the mouse; the
+    // matrix is not written.
+    kSyncFailMacro = 6,
+    // Another program kept the mouse locked for the whole wait; nothing was sent.
+    kSyncFailDeviceBusy = 7,
 };
 
 // The text the main window shows for a failure code; empty for any other code.
 std::u16string SyncFailureText(LParam code);
+
+// What WM_USER+771 carries in lParam: the steps whose result does not stop
+// the pass (a firmware may not answer them) but that did not reach the mouse.
+enum SyncWarning : LParam {
+    kSyncWarnDpiLevel = 1,
+    kSyncWarnReportRate = 2,
+};
+// One line per step named in the warning bits; empty for none.
+std::u16string SyncWarningText(LParam warnings);
+
+// How long a pass waits for another program to finish writing to the mouse.
+inline constexpr std::chrono::milliseconds kDeviceLockWait{20000};
 
 // What the writer shares with the main thread. The flags start at 1 as they
 // do for the running utility.
@@ -44,6 +61,8 @@ struct SyncControl {
     std::atomic<TargetHandle> progressWindow;
     // Null once the main window is gone.
     std::atomic<TargetHandle> mainWindow;
+    // Set before the writer thread starts.
+    std::chrono::milliseconds deviceLockWait = kDeviceLockWait;
 
     explicit SyncControl(ManualResetEvent& event) : syncEvent(event) {}
     // Signals SyncEvent when no synchronisation is under way; false otherwise.
@@ -70,7 +89,8 @@ public:
 
 private:
     void Progress(const TargetHandle& progress, int percent);
-    int WritePass(const TargetHandle& progress);
+    std::unique_ptr<HidDeviceLock> LockDevice();
+    int WritePass(const TargetHandle& progress, LParam& warnings);
 
     SyncControl& control_;
     CUSBDriver& driver_;
@@ -83,9 +103,12 @@ private:
 };
 
 // Main-thread handlers of the two results.
-// WM_USER+771: saves the macro ids, the active profile and the table, puts the
+// WM_USER+771: saves the macro ids, the active profile and the table (a failed
+// save is reported by ProfileFiles and keeps the settings in memory), puts the
 // hooks back with the main window as target and makes SyncReady 1 again.
-void OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
+// Returns whether the profile was saved; the caller tells the user about
+// the warnings of the message.
+bool OnSyncSucceeded(SyncControl& control, ProfileState& profile, ProfileFiles& files,
                      InputHooks& hooks, TargetHandle mainWindow);
 // WM_USER+772: shows the failure's text; nothing is saved.
 void OnSyncFailed(SyncControl& control, LParam code, Notifier& notifier);

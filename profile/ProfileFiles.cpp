@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/DataFile.h"
+#include "base/FileLock.h"
 #include "base/Text.h"
 
 namespace qx {
@@ -11,10 +12,6 @@ namespace {
 
 std::u16string PathText(const std::filesystem::path& path) {
     return FromUtf8(path.string());
-}
-
-bool IsMissing(FileError error) {
-    return error == FileError::FileNotFound || error == FileError::PathNotFound;
 }
 
 }  // namespace
@@ -66,6 +63,10 @@ LoadResult ProfileFiles::ReadProfile(const std::filesystem::path& path, bool rep
     std::memset(scratch.get(), 0, sizeof(ProfileSettings));
     const ReadResult read = ReadFilePrefix(path, AsWritableBytes(*scratch));
     if (!read.ok()) {
+        // A FIFO, folder or link loop in the file's place cannot be opened
+        // either; it is reported, but not replaced by a default file here.
+        if (read.error == FileError::NotAFile && reportMissing)
+            notifier_.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(path)}));
         if (IsMissing(read.error) && reportMissing) {
             notifier_.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(path)}));
             if (defaultIntoMemory) {
@@ -94,7 +95,7 @@ void ProfileFiles::LoadProfileTable() {
     const ReadResult read = ReadFilePrefix(ConfigInfoPath(), AsWritableBytes(table));
     if (!read.ok()) {
         std::memset(&table, 0, sizeof table);
-        if (IsMissing(read.error))
+        if (IsMissing(read.error) || read.error == FileError::NotAFile)
             notifier_.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(ConfigInfoPath())}));
     }
     for (int slot = 1; slot <= kProfileCount; ++slot)
@@ -104,7 +105,7 @@ void ProfileFiles::LoadProfileTable() {
     for (int i = 0; i < kProfileCount && !loaded; ++i) {
         auto& entry = table.entries[i];
         if (entry.magic != kEntryMagic || entry.active == 0) continue;
-        const std::filesystem::path path = ToUtf8(FromBuffer(entry.path));
+        const std::filesystem::path path = ProfilePath(i + 1);
         if (LoadProfileFile(path, true) == LoadResult::Loaded) {
             state_.activeIndex = i;
             loaded = true;
@@ -114,7 +115,7 @@ void ProfileFiles::LoadProfileTable() {
         }
     }
     if (!loaded) {
-        const std::filesystem::path path = ToUtf8(FromBuffer(table.entries[0].path));
+        const std::filesystem::path path = ProfilePath(1);
         if (LoadProfileFile(path, false) != LoadResult::Loaded && !CreateDefaultProfileFile(path)) {
             // The default could not be written; the session still works on it.
             MakeDefaultProfile(state_.settings, language_.chineseMode);
@@ -131,7 +132,7 @@ bool ProfileFiles::SelectProfile(int index) {
     if (index < 0 || index >= kProfileCount) return false;
     auto& entry = state_.table.entries[index];
     auto loaded = std::make_unique<ProfileSettings>();
-    const std::filesystem::path path = ToUtf8(FromBuffer(entry.path));
+    const std::filesystem::path path = ProfilePath(index + 1);
     if (ReadProfile(path, true, *loaded, false) != LoadResult::Loaded) return false;
 
     state_.settings = *loaded;
@@ -144,18 +145,66 @@ bool ProfileFiles::SelectProfile(int index) {
     return true;
 }
 
-bool ProfileFiles::SaveActiveProfile() {
-    const std::filesystem::path path = ToUtf8(FromBuffer(state_.ActiveEntry().path));
-    const FileError error = WriteFileAtomic(path, AsBytes(state_.settings));
-    if (IsMissing(error))
+void ProfileFiles::ReportSaveFailure(const std::filesystem::path& path, FileError error) const {
+    if (error == FileError::None) return;
+    const bool chinese = language_.chineseMode;
+    // A language file without the text must not make the failure silent.
+    if (IsMissing(error) && !Text("str_msg2").empty())
         notifier_.ShowStandardInfo(FormatText(Text("str_msg2"), {PathText(path)}));
-    else if (error == FileError::AccessDenied)
+    else if (error == FileError::AccessDenied && !Text("str_msg5").empty())
         notifier_.ShowStandardInfo(FormatText(Text("str_msg5")));
+    else if (error == FileError::Busy)
+        notifier_.ShowStandardInfo(FormatText(kMsgDataFolderBusy.In(chinese), {PathText(path)}));
+    else
+        notifier_.ShowStandardInfo(FormatText(kMsgSaveFailed.In(chinese), {PathText(path)}));
+}
+
+bool ProfileFiles::SaveActiveProfile() {
+    const std::filesystem::path path = ProfilePath(state_.activeIndex + 1);
+    const FileError error = WriteFileAtomic(path, AsBytes(state_.settings));
+    ReportSaveFailure(path, error);
     return error == FileError::None;
 }
 
 bool ProfileFiles::SaveProfileTable() {
-    return WriteFileAtomic(ConfigInfoPath(), AsBytes(state_.table)) == FileError::None;
+    const FileError error = WriteFileAtomic(ConfigInfoPath(), AsBytes(state_.table));
+    ReportSaveFailure(ConfigInfoPath(), error);
+    return error == FileError::None;
+}
+
+void ProfileFiles::MergeTableFromDisk() {
+    auto disk = std::make_unique<ProfileTable>();
+    std::memset(disk.get(), 0, sizeof(ProfileTable));
+    const ReadResult read = ReadFilePrefix(ConfigInfoPath(), AsWritableBytes(*disk));
+    // Nothing (whole) to merge with: the table in memory is written as it is.
+    if (!read.ok() || read.bytesRead != sizeof(ProfileTable)) return;
+    for (int i = 0; i < kProfileCount; ++i) {
+        disk->entries[i].active = state_.table.entries[i].active;
+        std::memcpy(disk->entries[i].path, state_.table.entries[i].path,
+                    sizeof disk->entries[i].path);
+    }
+    std::memcpy(disk->entries[state_.activeIndex].macroIds, state_.ActiveEntry().macroIds,
+                sizeof state_.ActiveEntry().macroIds);
+    state_.table = *disk;
+}
+
+bool ProfileFiles::SaveAfterSync() {
+    const std::filesystem::path profilePath = ProfilePath(state_.activeIndex + 1);
+    FileLock lock = LockDataFolder(dataFolder_);
+    FileError profileError = FileError::Busy;
+    FileError tableError = FileError::None;
+    if (!lock.busy()) {
+        profileError = WriteFileAtomic(profilePath, AsBytes(state_.settings));
+        if (profileError == FileError::None) {
+            MergeTableFromDisk();
+            tableError = WriteFileAtomic(ConfigInfoPath(), AsBytes(state_.table));
+        }
+    }
+    // The messages wait on the user; the folder is not held meanwhile.
+    lock.Release();
+    ReportSaveFailure(profilePath, profileError);
+    ReportSaveFailure(ConfigInfoPath(), tableError);
+    return profileError == FileError::None && tableError == FileError::None;
 }
 
 bool ProfileFiles::ExportProfile(const std::filesystem::path& path) {

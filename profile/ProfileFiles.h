@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/DataFile.h"
 #include "base/Notifier.h"
 #include "base/ProfileRecord.h"
 #include "i18n/LanguageTable.h"
@@ -23,6 +24,9 @@ public:
 
     std::filesystem::path ProfileFolder() const;
     std::filesystem::path ConfigInfoPath() const;
+    // Files are always read and written here, whatever the path fields of
+    // the table say: those are kept for the file format only (cut to 260
+    // units and converted, they cannot name every folder).
     std::filesystem::path ProfilePath(int slot) const;  // slot 1-5
 
     // Start-up: reads the table, refreshes the five paths, loads the active
@@ -37,8 +41,19 @@ public:
     // Makes slot index (0-based) active. A profile that does not load leaves
     // the active entry, the settings, the macro ids and the flags as they were.
     bool SelectProfile(int index);
+    // Write the active settings to the slot's file / the table to
+    // ConfigInfo.cfg. Every failure is reported: str_msg2 (not found, with
+    // the path), str_msg5 (access denied), else that the file could not be
+    // saved. The settings stay in memory and the old file stays whole.
     bool SaveActiveProfile();
     bool SaveProfileTable();
+    // The write-back after a synchronisation, under the data folder's lock:
+    // the active profile, then (only when that worked, so the table never
+    // flags a profile whose file is old) the table. The table is merged with
+    // what ConfigInfo.cfg holds now, so that the macro ids another program
+    // saved for other slots are kept: this program's active flags, paths and
+    // active entry win. True when both were written.
+    bool SaveAfterSync();
     bool ExportProfile(const std::filesystem::path& path);
     bool ImportProfile(const std::filesystem::path& path);
 
@@ -51,6 +66,8 @@ public:
     std::function<void()> onSettingsReplaced;
 
 private:
+    void ReportSaveFailure(const std::filesystem::path& path, FileError error) const;
+    void MergeTableFromDisk();
     LoadResult ReadProfile(const std::filesystem::path& path, bool reportMissing,
                            ProfileSettings& into, bool defaultIntoMemory);
     bool WriteDefault(const std::filesystem::path& path, ProfileSettings& block);
@@ -61,9 +78,5 @@ private:
     Notifier& notifier_;
     const Localization& language_;
 };
-
-// The message texts of the profile files.
-inline constexpr char16_t kMsgFileOpenFailed[] =
-    u"Failed to open file, check whether there is a %s path?";
 
 }  // namespace qx

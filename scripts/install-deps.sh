@@ -4,7 +4,8 @@
 set -euo pipefail
 
 # clang-format: Debian 12 ships version 14, the one the format test trusts
-# (scripts/check-format.sh). python3 runs the layering check.
+# (scripts/check-format.sh). python3 runs the layering check. The last line
+# validates the installed files and builds and checks the Debian package.
 packages=(
   build-essential cmake ninja-build ccache pkg-config git python3
   clang libclang-rt-14-dev clang-format
@@ -14,6 +15,7 @@ packages=(
   libudev-dev libcanberra-dev libcurl4-openssl-dev
   xvfb xauth x11-utils xdotool xinput imagemagick trayer
   fonts-dejavu-core fonts-wqy-microhei
+  desktop-file-utils appstream man-db groff-base dpkg-dev fakeroot file lintian
 )
 
 missing=()

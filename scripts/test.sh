@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the dev preset, then the ASan+UBSan preset, then
-# a short run of each fuzz target. Warnings are errors in all three builds.
+# Builds and runs every test: the dev preset, the Debian package (lintian, then
+# the install test on its unpacked files), the ASan+UBSan preset, then a short
+# run of each fuzz target. Warnings are errors in all three builds.
 # Does all set-up on a fresh machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,6 +24,16 @@ run_suite() {  # preset
 }
 
 run_suite dev
+
+# The package as a user gets it: built, lintian-clean, unpacked (never
+# installed on this machine) and run from there by the install test.
+bash scripts/package.sh
+echo "== package: unpacked and run"
+unpacked=$(mktemp -d /tmp/qx-unpacked-XXXXXX)
+dpkg-deb -x dist/*.deb "$unpacked"
+QX_INSTALLED_ROOT=$unpacked build/tests/install_tests
+rm -rf "$unpacked"
+
 run_suite asan
 
 echo "== fuzz targets: short runs"

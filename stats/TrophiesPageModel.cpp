@@ -1,6 +1,7 @@
 #include "stats/TrophiesPageModel.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/Notifier.h"
 #include "i18n/LanguageTable.h"
@@ -18,9 +19,23 @@ int TrophiesHintAt(int x, int y) {
     return 0;
 }
 
+std::chrono::milliseconds PeriodicSaveInterval() {
+    const char* text = std::getenv("QX_STATS_SAVE_INTERVAL_MS");
+    if (text == nullptr || *text == '\0') return kPeriodicSaveInterval;
+    char* end = nullptr;
+    const long long ms = std::strtoll(text, &end, 10);
+    if (*end != '\0' || ms <= 0 || ms > kPeriodicSaveInterval.count()) return kPeriodicSaveInterval;
+    return std::chrono::milliseconds(ms);
+}
+
 TrophiesPageModel::TrophiesPageModel(std::filesystem::path dataFolder, Notifier& notifier,
-                                     const Localization& language, Clock& clock)
-    : dataFolder_(std::move(dataFolder)), notifier_(notifier), language_(language), clock_(clock) {}
+                                     const Localization& language, Clock& clock,
+                                     std::chrono::milliseconds saveInterval)
+    : dataFolder_(std::move(dataFolder)),
+      notifier_(notifier),
+      language_(language),
+      clock_(clock),
+      saveInterval_(saveInterval) {}
 
 std::filesystem::path TrophiesPageModel::FilePath() const {
     return UsageCountersPath(dataFolder_);
@@ -68,7 +83,7 @@ void TrophiesPageModel::CountSample(std::optional<PointerPosition> sample) {
 bool TrophiesPageModel::SaveIfDue() {
     if (!changedSinceSave_) return false;
     const std::uint32_t elapsed = clock_.TickCount() - lastSaveTick_;  // wraps like the tick count
-    if (elapsed < static_cast<std::uint32_t>(kPeriodicSaveInterval.count())) return false;
+    if (elapsed < static_cast<std::uint32_t>(saveInterval_.count())) return false;
     const bool written = WriteUsageCounters(counters_, dataFolder_) == FileError::None;
     MarkSaved(written);
     return written;

@@ -23,6 +23,12 @@ struct Localization;
 // so a process that ends without saving loses at most this much counting.
 inline constexpr std::chrono::milliseconds kPeriodicSaveInterval = std::chrono::minutes(5);
 
+// The periodic save's interval for this process: kPeriodicSaveInterval unless
+// QX_STATS_SAVE_INTERVAL_MS holds a positive number of milliseconds. A test
+// hook: an end-to-end test can end the process hard after a periodic save
+// without waiting five minutes.
+std::chrono::milliseconds PeriodicSaveInterval();
+
 // The shown level before the first drawing and after a reset: no level has
 // it, so the next drawing loads the trophy picture.
 inline constexpr int kNoShownLevel = 800;
@@ -47,7 +53,8 @@ class TrophiesPageModel {
 public:
     // notifier, language and clock must outlive the model.
     TrophiesPageModel(std::filesystem::path dataFolder, Notifier& notifier,
-                      const Localization& language, Clock& clock);
+                      const Localization& language, Clock& clock,
+                      std::chrono::milliseconds saveInterval = kPeriodicSaveInterval);
 
     // Page creation, before the controls: reads Sts.cfg.
     void Load();
@@ -64,7 +71,7 @@ public:
     // the starting point; a missing sample counts nothing.
     void CountSample(std::optional<PointerPosition> sample);
     // Writes Sts.cfg when the counters changed and the last save (or load) is
-    // at least kPeriodicSaveInterval old; the page calls it after counting and
+    // at least the save interval old; the page calls it after counting and
     // on its 5 s timer. Silent: a failure is retried one interval later, the
     // explicit saves still report it. True when written.
     bool SaveIfDue();
@@ -84,6 +91,7 @@ private:
     Notifier& notifier_;
     const Localization& language_;
     Clock& clock_;
+    std::chrono::milliseconds saveInterval_;
     UsageCounters counters_{};
     int level_ = 0;
     int shownLevel_ = kNoShownLevel;

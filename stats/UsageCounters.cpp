@@ -18,10 +18,6 @@ std::u16string PathText(const std::filesystem::path& path) {
     return FromUtf8(path.string());
 }
 
-bool IsMissing(FileError error) {
-    return error == FileError::FileNotFound || error == FileError::PathNotFound;
-}
-
 // Lowest count of levels 1-12.
 constexpr std::array<std::uint32_t, kTrophyLevels - 1> kLevelThresholds = {
     100000,  500000,  1000000, 1500000, 2000000, 2500000,
@@ -44,7 +40,7 @@ bool LoadUsageCounters(UsageCounters& counters, const std::filesystem::path& dat
     const ReadResult read = ReadFilePrefix(path, AsWritableBytes(counters));
     if (read.ok()) return true;
     counters = {};
-    if (IsMissing(read.error))
+    if (IsMissing(read.error) || read.error == FileError::NotAFile)
         notifier.ShowInfoMessage(FormatText(kMsgFileOpenFailed, {PathText(path)}));
     return false;
 }
@@ -62,6 +58,9 @@ bool SaveUsageCounters(const UsageCounters& counters, const std::filesystem::pat
         notifier.ShowStandardInfo(FormatText(language.table.Text("str_msg2"), {PathText(path)}));
     else if (error == FileError::AccessDenied)
         notifier.ShowStandardInfo(FormatText(language.table.Text("str_msg5")));
+    else if (error != FileError::None)  // a full disk is not silent either
+        notifier.ShowStandardInfo(
+            FormatText(kMsgSaveFailed.In(language.chineseMode), {PathText(path)}));
     return error == FileError::None;
 }
 

@@ -37,8 +37,9 @@ static_assert(offsetof(UsageCounters, travel) == 20);
 std::filesystem::path UsageCountersPath(const std::filesystem::path& dataFolder);
 
 // Zeroes the counters, then reads up to 24 bytes of Sts.cfg over them (a
-// short file leaves the rest 0). A missing file or folder is reported in the
-// skinned box with its path; other failures are silent. False when nothing
+// short file leaves the rest 0). A missing file or folder, or a name that is
+// not a file, is reported in the skinned box with its path; other failures
+// are silent. False when nothing
 // could be read.
 bool LoadUsageCounters(UsageCounters& counters, const std::filesystem::path& dataFolder,
                        Notifier& notifier);
@@ -46,8 +47,8 @@ bool LoadUsageCounters(UsageCounters& counters, const std::filesystem::path& dat
 FileError WriteUsageCounters(const UsageCounters& counters,
                              const std::filesystem::path& dataFolder);
 // Writes the 24 bytes atomically. A missing folder shows str_msg2 with the
-// path, denied access str_msg5, both in the "Info" box; other failures are
-// silent. True on success.
+// path, denied access str_msg5, any other failure that the file could not be
+// saved, all in the "Info" box. True on success.
 bool SaveUsageCounters(const UsageCounters& counters, const std::filesystem::path& dataFolder,
                        Notifier& notifier, const Localization& language);
 // Zeroes the counters and saves them.

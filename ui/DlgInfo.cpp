@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
+#include <cstdio>
+#include <cstdlib>
 
 #include "base/Text.h"
 #include "i18n/LanguageTable.h"
@@ -155,7 +157,22 @@ int ShowInfoToast(const std::filesystem::path& appFolder, bool chineseMode,
 }
 
 QtNotifier::QtNotifier(std::filesystem::path appFolder, const Localization& localization)
-    : appFolder_(std::move(appFolder)), localization_(localization) {}
+    : appFolder_(std::move(appFolder)), localization_(localization) {
+    if (const char* file = std::getenv("QX_TEST_MESSAGE_FILE"); file && file[0])
+        messageFile_ = file;
+}
+
+void QtNotifier::Record(const char* kind, std::u16string_view text) const {
+    if (messageFile_.empty()) return;
+    std::string line = kind;
+    line += ": ";
+    for (const char c : ToUtf8(text)) line += c == '\n' ? std::string("\\n") : std::string(1, c);
+    line += '\n';
+    if (std::FILE* f = std::fopen(messageFile_.c_str(), "ae")) {
+        std::fwrite(line.data(), 1, line.size(), f);
+        std::fclose(f);
+    }
+}
 
 template <class F>
 static auto OnWindowThread(F f) {
@@ -169,6 +186,7 @@ static auto OnWindowThread(F f) {
 }
 
 int QtNotifier::ShowInfoMessage(std::u16string_view text, bool withCancel) {
+    Record("info", text);
     const std::u16string copy(text);
     return OnWindowThread([&] {
         return ui::ShowInfoMessage(appFolder_, localization_.chineseMode, copy, withCancel);
@@ -176,12 +194,14 @@ int QtNotifier::ShowInfoMessage(std::u16string_view text, bool withCancel) {
 }
 
 int QtNotifier::ShowInfoToast(std::u16string_view text) {
+    Record("toast", text);
     const std::u16string copy(text);
     return OnWindowThread(
         [&] { return ui::ShowInfoToast(appFolder_, localization_.chineseMode, copy); });
 }
 
 void QtNotifier::ShowStandardInfo(std::u16string_view text) {
+    Record("standard", text);
     const std::u16string copy(text);
     OnWindowThread([&] {
         QMessageBox::information(nullptr, "Info", QString::fromStdU16String(copy));

@@ -75,6 +75,9 @@ int ShowInfoToast(const std::filesystem::path& appFolder, bool chineseMode,
 
 // The notifier of the utility: the skinned box and the standard "Info" box.
 // Callable from any thread; the boxes always run on the window thread.
+// With QX_TEST_MESSAGE_FILE set (end-to-end tests), each message is also
+// appended to that file as one line, "info: ", "toast: " or "standard: " and
+// the text with its line feeds written as \n, before the box shows.
 class QtNotifier final : public Notifier {
 public:
     QtNotifier(std::filesystem::path appFolder, const Localization& localization);
@@ -83,8 +86,11 @@ public:
     void ShowStandardInfo(std::u16string_view text) override;
 
 private:
+    void Record(const char* kind, std::u16string_view text) const;
+
     std::filesystem::path appFolder_;
     const Localization& localization_;
+    std::filesystem::path messageFile_;
 };
 
 }  // namespace qx::ui

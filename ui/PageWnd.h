@@ -33,6 +33,13 @@ public:
     CPageWnd(QWidget* parent, const PageEnvironment& environment);
 
     const QImage& NormalPicture() const { return normal_; }
+    // The hover and pressed pictures serve only to cut the controls' images;
+    // once every control is made they are let go (a page keeps its normal
+    // picture to paint).
+    void ReleaseStatePictures() {
+        over_ = QImage();
+        down_ = QImage();
+    }
     const QImage& OverPicture() const { return over_; }
     const QImage& DownPicture() const { return down_; }
 

@@ -42,13 +42,19 @@ void CPngHSliderBar::SetPos(int pos) {
     update();
 }
 
+void CPngHSliderBar::SetTrackShortening(int pixels) {
+    trackShortening_ = pixels;
+    PlaceThumb();
+    update();
+}
+
 void CPngHSliderBar::PlaceThumb() {
-    const int x = layout::SliderThumbLeft(min_, max_, pos_, 0, width(), thumbWidth_);
+    const int x = layout::SliderThumbLeft(min_, max_, pos_, 0, TrackRight(), thumbWidth_);
     thumb_->move(x, (height() - thumb_->height()) / 2);
 }
 
 void CPngHSliderBar::MoveTo(int x) {
-    const int pos = layout::SliderPositionAt(min_, max_, x, 0, width(), thumbWidth_);
+    const int pos = layout::SliderPositionAt(min_, max_, x, 0, TrackRight(), thumbWidth_);
     pos_ = pos;
     PlaceThumb();
     update();

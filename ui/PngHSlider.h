@@ -33,6 +33,8 @@ public:
     int Minimum() const { return min_; }
     int Maximum() const { return max_; }
     void Enable(bool on) { setEnabled(on); }
+    // The thumb stops this many pixels short of the bar's right end.
+    void SetTrackShortening(int pixels);
     CPngHSlider* Thumb() const { return thumb_; }
 
 protected:
@@ -49,7 +51,10 @@ private:
     QImage background_;
     CPngHSlider* thumb_;
     int thumbWidth_ = 0;
+    int TrackRight() const { return width() - trackShortening_; }
+
     int min_ = 0, max_ = 10, pos_ = 0;
+    int trackShortening_ = 0;
     bool dragging_ = false;
     int grabOffset_ = 0;
 };

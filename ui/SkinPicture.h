@@ -41,4 +41,13 @@ inline QRect ToQRect(const layout::Rect& r) {
 // appFolder joined with a relative skin path such as "skins/Info/Info_Normal.bmp".
 std::filesystem::path SkinPath(const std::filesystem::path& appFolder, std::string_view relative);
 
+// A window's normal, over and down pictures. When `preferred` names a set
+// whose normal picture exists, that set is used, otherwise `names`.
+struct WindowPictures {
+    QImage normal, over, down;
+};
+WindowPictures LoadWindowPictures(const std::filesystem::path& appFolder,
+                                  const std::string_view (&names)[3],
+                                  const std::string_view (*preferred)[3] = nullptr);
+
 }  // namespace qx::ui

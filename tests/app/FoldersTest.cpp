@@ -1,6 +1,11 @@
 #include "app/Folders.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +55,70 @@ TEST(Folders, DataFolderIsCreatedPrivateWithItsParents) {
     EXPECT_EQ(folders.modelIniPath, data / "DeviceModel.ini");
     EXPECT_EQ(folders.deviceModel, u"NULL");
     EXPECT_FALSE(folders.appFolder.empty());
+}
+
+// Sets (or, with nullptr, removes) a variable for one test.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~ScopedVariable() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Without HOME the folder once became /tmp/.local/share, which another user
+// can create first.
+TEST(Folders, WithoutHomeTheDataFolderComesFromThePasswordDatabase) {
+    ScopedVariable xdg("XDG_DATA_HOME", nullptr);
+    for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home"}) {
+        ScopedVariable variable("HOME", home);
+        const auto folder = LocalAppDataFolder();
+        EXPECT_EQ(folder.string().rfind("/tmp", 0), std::string::npos) << folder;
+        ASSERT_FALSE(PasswordHomeFolder().empty());
+        EXPECT_EQ(folder, PasswordHomeFolder() / ".local" / "share");
+    }
+    ScopedVariable variable("HOME", "/home/someone");
+    EXPECT_EQ(LocalAppDataFolder(), std::filesystem::path("/home/someone/.local/share"));
+}
+
+TEST(Folders, AFolderOthersCanWriteOrOwnIsRefused) {
+    TempDir dir;
+    const auto folder = dir / "data";
+    EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::Missing);
+    EXPECT_FALSE(IsRefused(CheckDataFolder(folder)));
+    ASSERT_TRUE(EnsurePrivateFolder(folder));
+    EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::Usable);
+    for (const mode_t mode : {0777, 0770, 0702}) {
+        ::chmod(folder.c_str(), mode);
+        EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OthersCanWrite) << mode;
+    }
+    ::chmod(folder.c_str(), 0700);
+    std::filesystem::create_directory(folder / "Profile");
+    ::chmod((folder / "Profile").c_str(), 0777);
+    EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OthersCanWrite);
+    ::chmod((folder / "Profile").c_str(), 0700);
+    test::WriteText(dir / "file", "");
+    EXPECT_EQ(CheckDataFolder(dir / "file"), DataFolderVerdict::NotAFolder);
+    EXPECT_EQ(CheckDataFolder({}), DataFolderVerdict::NotAFolder);
+    if (::geteuid() == 0) {  // only root can give a folder away
+        ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+        EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OtherOwner);
+        const auto text = DataFolderRefusal(DataFolderVerdict::OtherOwner, folder, false);
+        EXPECT_NE(text.find(FromUtf8(folder.string())), std::u16string::npos);
+    }
 }
 
 }  // namespace

@@ -38,14 +38,15 @@ void PlaceProgram(const fs::path& from, const fs::path& to) {
 
 DriverSession::DriverSession(const XvfbServer& server, DriverOptions options)
     : server_(server), options_(std::move(options)) {
-    appFolder_ = QX_APP_DIR;
+    appFolder_ = options_.program.empty() ? fs::path(QX_APP_DIR)
+                                          : fs::canonical(options_.program).parent_path();
     tracePath_ = dir_ / "mouse.trace";
     statePath_ = dir_ / "mouse.state";
     fs::create_directories(dir_ / "hid");
     fs::create_directories(dir_ / "runtime");
     fs::permissions(dir_ / "runtime", fs::perms::owner_all);
     fs::create_directories(DataFolder());
-    mouse_ = std::make_unique<VirtualMouse>(dir_ / "hid");
+    mouse_ = std::make_unique<VirtualMouse>(dir_ / "hid", appFolder_ / "qx-virtual-mouse");
     if (options_.privateAppFolder) MakePrivateAppFolder();
     if (!options_.model.empty())
         WriteText(DataFolder() / "DeviceModel.ini",
@@ -106,7 +107,8 @@ bool DriverSession::Start() {
                             {"--state", statePath_.string(), "--trace", tracePath_.string()});
         if (!mouse_->Start(mouseOptions)) return false;
     }
-    return driver_.Start(appFolder_ / "qx-driver", {}, Environment(), ChildProcess::Stream::Inherit,
+    const fs::path program = options_.program.empty() ? appFolder_ / "qx-driver" : options_.program;
+    return driver_.Start(program, {}, Environment(), ChildProcess::Stream::Inherit,
                          ChildProcess::Stream::Inherit);
 }
 
@@ -234,7 +236,8 @@ std::string DriverSession::Dump() const {
 ProgramResult DriverSession::Qxctl(const std::vector<std::string>& args) const {
     std::vector<std::string> all{"--data-dir", DataFolder().string()};
     all.insert(all.end(), args.begin(), args.end());
-    return RunProgram(AppProgram("qxctl"), all, Environment(), 60s);
+    const fs::path qxctl = options_.program.empty() ? AppProgram("qxctl") : appFolder_ / "qxctl";
+    return RunProgram(qxctl, all, Environment(), 60s);
 }
 
 }  // namespace qx::test

@@ -34,6 +34,9 @@ struct DriverOptions {
     bool privateAppFolder = false;
     std::optional<int> languageType;  // skins/languagetype.ini (needs privateAppFolder)
     EnvironmentSettings environment;  // on top of the session's own
+    // The qx-driver to start (an installed one, through its link in bin/);
+    // empty: the build's. The virtual mouse comes from the same folder.
+    std::filesystem::path program;
 };
 
 struct WindowGeometry {

@@ -49,6 +49,8 @@ public:
     std::set<int> refusedOutputs;     // 1-based numbers of output reports to refuse
     bool outputsTimeOut = false;
     std::vector<std::uint8_t> featureAnswer;  // copied after the report ID
+    bool deviceBusy = false;                  // another program holds the device lock
+    int lockRequests = 0;
 
     // A mouse interface with one configuration value.
     FakeInterface& AddMouse(const std::string& path, std::uint8_t reportId = kConfigReportId,
@@ -80,6 +82,11 @@ public:
         return i ? i->caps : std::nullopt;
     }
     std::unique_ptr<HidHandle> Open(const std::string& path, HidAccess access) override;
+    std::unique_ptr<HidDeviceLock> LockDevice(const std::string&,
+                                              std::chrono::milliseconds) override {
+        ++lockRequests;
+        return deviceBusy ? nullptr : std::make_unique<HidDeviceLock>();
+    }
 
 private:
     const FakeInterface* Find(const std::string& path) const {

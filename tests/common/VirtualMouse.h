@@ -17,6 +17,8 @@ class VirtualMouse : public emu::VirtualMouseProcess {
 public:
     explicit VirtualMouse(const std::filesystem::path& folder)
         : emu::VirtualMouseProcess(AppProgram("qx-virtual-mouse"), folder) {}
+    VirtualMouse(const std::filesystem::path& folder, const std::filesystem::path& program)
+        : emu::VirtualMouseProcess(program, folder) {}
 };
 
 }  // namespace qx::test

@@ -1,6 +1,7 @@
 #include "i18n/LanguageTable.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "base/IniFile.h"
 #include "base/Notifier.h"
@@ -165,11 +166,16 @@ TEST(LanguageCfg, MissingFileIsReportedWithItsPath) {
             {Kind::Info, u"Failed to open file, check whether there is a " + path + u" path?"}};
         EXPECT_EQ(notifier.Messages(), expected);
     }
-    // Any other failure is silent.
+    // Something that is not a file cannot be opened either (a FIFO used to hang).
     std::filesystem::create_directory(dir / "Language.cfg");
-    RecordingNotifier notifier;
-    EXPECT_EQ(ReadLanguageCfg(dir.path(), notifier), 1);
-    EXPECT_TRUE(notifier.Messages().empty());
+    std::filesystem::create_directory(dir / "fifo");
+    ASSERT_EQ(::mkfifo((dir / "fifo/Language.cfg").c_str(), 0600), 0);
+    for (const auto& folder : {dir.path(), dir / "fifo"}) {
+        RecordingNotifier notifier;
+        EXPECT_EQ(ReadLanguageCfg(folder, notifier), 1);
+        ASSERT_EQ(notifier.Messages().size(), 1u);
+        EXPECT_EQ(notifier.Messages()[0].kind, Kind::Info);
+    }
 }
 
 TEST(LanguageCfg, WriteFailuresShowTheLanguagesMessages) {

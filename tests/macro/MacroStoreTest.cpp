@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <cstring>
+
 #include "tests/common/MacroBuilder.h"
 #include "tests/common/TempDir.h"
 
@@ -56,10 +58,12 @@ TEST_F(MacroStoreTest, LoadMissingFileReportsAndKeepsTheTable) {
     ASSERT_EQ(notifier.Messages().size(), 1u);
 }
 
-TEST_F(MacroStoreTest, LoadOtherFailureShowsNothing) {
+TEST_F(MacroStoreTest, LoadOfSomethingThatIsNotAFileIsReported) {
     std::filesystem::create_directory(dir / "Macro.cfg");
     EXPECT_FALSE(store.LoadMacroFile());
-    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{{Kind::Info, u"Failed to open file, check whether there is a " +
+                                                     PathText(dir / "Macro.cfg") + u" path?"}}));
 }
 
 TEST_F(MacroStoreTest, LoadReadsAShortFileAndZeroesTheRest) {
@@ -105,15 +109,48 @@ TEST_F(MacroStoreTest, SaveOverAnExistingFilePausesBeforeAndAfter) {
     EXPECT_EQ(bytes, TableBytes(table));
 }
 
-TEST_F(MacroStoreTest, SaveFailuresOnTheNormalPathAreSilent) {
+// A save that fails is never silent, and the change stays in memory.
+TEST_F(MacroStoreTest, SaveFailuresAreReported) {
     std::filesystem::create_directory(dir / "Macro.cfg");  // in the way, cannot be replaced
-    EXPECT_FALSE(store.SaveMacroFile());
-    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_TRUE(store.StoreMacroRecord(*Record(0x16000001, {Press(1)})));
+    EXPECT_EQ(notifier.Messages(), (std::vector<Message>{{Kind::Standard, u"No access."}}));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "Macro.cfg"));
+    EXPECT_TRUE(table.FindMacroById(0x16000001));
 
+    notifier.Clear();
     MacroTable other;
     EXPECT_FALSE(Store(other, dir / "gone").SaveMacroFile());  // no data folder
-    EXPECT_TRUE(notifier.Messages().empty());
+    EXPECT_EQ(notifier.Messages(),
+              (std::vector<Message>{
+                  {Kind::Standard, u"Cannot find " + PathText(dir / "gone/Macro.cfg") + u"."}}));
+}
+
+// Two programs on one data folder (the utility and qxctl, say), each with the
+// table in memory: what one stores must survive the other's next save.
+TEST_F(MacroStoreTest, ChangesOfAnotherProgramAreKeptBySaves) {
+    WriteText(dir / "Macro.cfg", "");
+    MacroTable theirs;
+    MacroStore other = Store(theirs, dir.path());
+    ASSERT_TRUE(store.LoadMacroFile());
+    ASSERT_TRUE(other.LoadMacroFile());
+    ASSERT_TRUE(store.StoreMacroRecord(*Record(0x16000001, {Press(1)}, u"mine")));
+    ASSERT_TRUE(other.StoreMacroRecord(*Record(0x17000002, {Press(2)}, u"theirs")));
+    ASSERT_TRUE(store.RenameMacro(0x16000001, u"renamed"));
+
+    MacroTable check;
+    ASSERT_TRUE(Store(check, dir.path()).LoadMacroFile());
+    ASSERT_TRUE(check.FindMacroById(0x16000001));
+    ASSERT_TRUE(check.FindMacroById(0x17000002));
+    EXPECT_EQ(FromBuffer(check.Slot(*check.FindMacroById(0x16000001)).name), u"renamed");
+    // The other program's clear reaches this one's next save as well.
+    ASSERT_TRUE(other.LoadMacroFile());
+    other.ClearMacroSlot(0x16000001);
+    ASSERT_TRUE(other.SaveMacroFile());
+    ASSERT_TRUE(store.StoreMacroRecord(*Record(0x18000003, {Press(3)})));
+    ASSERT_TRUE(Store(check, dir.path()).LoadMacroFile());
+    EXPECT_FALSE(check.FindMacroById(0x16000001));
+    EXPECT_TRUE(check.FindMacroById(0x17000002));
+    EXPECT_TRUE(check.FindMacroById(0x18000003));
 }
 
 TEST_F(MacroStoreTest, SaveIntoAFolderWithoutAccessShowsBothMessages) {
@@ -234,6 +271,54 @@ TEST_F(MacroStoreTest, ImportTellsWhetherTheFileWasSaved) {
     EXPECT_TRUE(outcome.opened);
     EXPECT_EQ(outcome.category, 22u);
     EXPECT_FALSE(outcome.saved);
+}
+
+// Only files tagged as the utility writes them (0xE8E8 in the top half) are
+// macros; anything else (random bytes, a text file) is refused whole.
+TEST_F(MacroStoreTest, ImportRefusesAFileWithoutTheMacroTag) {
+    const auto file = dir / "m.cfg";
+    for (const std::uint32_t tag : {0x00000000u, 0x12345678u, 0xE8E70010u, 0x0010E8E8u}) {
+        SCOPED_TRACE(tag);
+        auto record = Record(0x16000001, {Press(1)});
+        record->tag = tag;
+        WriteBytes(file, record.get(), sizeof(MacroEntry));
+        const auto outcome = store.ImportMacroFrom(file);
+        EXPECT_TRUE(outcome.opened);
+        EXPECT_FALSE(outcome.valid);
+        EXPECT_FALSE(outcome.category);
+    }
+    EXPECT_FALSE(table.FindMacroById(0x16000001));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Macro.cfg"));
+    dialogs.answers.push_back(file);
+    EXPECT_EQ(store.ImportMacro(), std::nullopt);
+    EXPECT_EQ(
+        notifier.Messages(),
+        (std::vector<Message>{{Kind::Standard, PathText(file) + u" is an invaild Profile!"}}));
+
+    for (const std::uint32_t tag : {kMacroTag, 0xE8E8FFFFu}) {
+        auto record = Record(0x16000000 + (tag & 0xFF), {Press(1)});
+        record->tag = tag;
+        WriteBytes(file, record.get(), sizeof(MacroEntry));
+        EXPECT_TRUE(store.ImportMacroFrom(file).category) << tag;
+    }
+}
+
+TEST(MacroMerge, BothSidesKeepTheirMacros) {
+    auto base = std::make_unique<MacroSlots>();
+    std::memset(base->data(), 0, kMacroFileSize);
+    auto ours = std::make_unique<MacroSlots>(*base);
+    auto theirs = std::make_unique<MacroSlots>(*base);
+    (*base)[3] = *Record(0x16000004, {Press(4)});
+    (*ours)[3] = (*base)[3];
+    (*theirs)[3] = (*base)[3];
+    (*ours)[0] = *Record(0x16000001, {Press(1)});  // both stored into the first free slot
+    (*theirs)[0] = *Record(0x17000001, {Press(2)});
+    (*theirs)[3] = MacroEntry{};  // they cleared one
+    auto out = std::make_unique<MacroSlots>();
+    MergeMacroSlots(*base, *ours, *theirs, *out);
+    EXPECT_EQ((*out)[0].id, 0x16000001u);
+    EXPECT_EQ((*out)[1].id, 0x17000001u);  // moved to the first free slot
+    EXPECT_EQ((*out)[3].id, 0u);
 }
 
 TEST(MacroInUse, ProfileEntriesAndTheActiveButtons) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 #include <thread>
 
 #include "base/Text.h"
@@ -214,8 +215,79 @@ TEST_F(DeviceWriterTest, EachRefusedStepGivesItsCode) {
         EXPECT_EQ(SyncFailureText(c.code), c.text);
         EXPECT_TRUE(pointer.calls.empty());
     }
-    EXPECT_EQ(SyncFailureText(6), u"");
+    EXPECT_EQ(SyncFailureText(8), u"");
     EXPECT_EQ(SyncFailureText(-1), u"");
+}
+
+// The key matrix would point at a slot the mouse never stored: a refused
+// macro transfer (its header or one of its blocks) ends the pass before it.
+TEST_F(DeviceWriterTest, RefusedMacroTransferEndsThePassBeforeTheKeyMatrix) {
+    ASSERT_TRUE(macros.StoreRecord(Macro(0x01000001, u"first")));
+    profile->settings.buttons[2].function = kFunctionMacro;
+    profile->macroIds[2] = 0x01000001;
+    for (const bool refuseHeader : {true, false}) {
+        SCOPED_TRACE(refuseHeader);
+        test::FakeHidBackend fake;
+        fake.AddMouse("/dev/hidraw0");
+        if (refuseHeader)
+            fake.refusedFeatures = {1};
+        else
+            fake.refusedOutputs = {3};
+        CUSBDriver channel(fake, sleeper);
+        ASSERT_TRUE(channel.OpenDevice());
+        RecordingTarget mainWindow;
+        control.mainWindow = Unowned(mainWindow);
+        DeviceWriter w(control, channel, *profile, macros, language, hooks, pointer, sleeper);
+        EXPECT_EQ(w.RunPass(), kSyncFailMacro);
+        for (const auto& bytes : fake.Bytes(FakeReport::Kind::Feature))
+            EXPECT_NE(Hex(bytes, 1, 1), "12");  // no key matrix
+        EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{kMsgSyncFailed, 0, 6}}));
+    }
+    EXPECT_EQ(SyncFailureText(6), u"Write mouse macro failed.\n");
+}
+
+// Some firmwares do not answer these two: the pass goes on, but says which.
+TEST_F(DeviceWriterTest, RefusedDpiLevelOrReportRateIsAWarningOfTheSuccess) {
+    struct Case {
+        std::set<int> refused;
+        LParam warnings;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {{6}, kSyncWarnDpiLevel, u"Write mouse DPI level failed.\n"},
+        {{7}, kSyncWarnReportRate, u"Write mouse report rate failed.\n"},
+        {{6, 7},
+         kSyncWarnDpiLevel | kSyncWarnReportRate,
+         u"Write mouse DPI level failed.\nWrite mouse report rate failed.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.warnings);
+        test::FakeHidBackend fake;
+        fake.AddMouse("/dev/hidraw0");
+        fake.refusedFeatures = c.refused;
+        CUSBDriver channel(fake, sleeper);
+        ASSERT_TRUE(channel.OpenDevice());
+        RecordingTarget mainWindow;
+        control.mainWindow = Unowned(mainWindow);
+        DeviceWriter w(control, channel, *profile, macros, language, hooks, pointer, sleeper);
+        EXPECT_EQ(w.RunPass(), -1);
+        EXPECT_EQ(fake.Bytes(FakeReport::Kind::Feature).size(), 7u);  // the pass went on
+        EXPECT_EQ(mainWindow.Messages(), (std::vector<Posted>{{kMsgSyncSucceeded, 0, c.warnings}}));
+        EXPECT_EQ(SyncWarningText(c.warnings), c.text);
+    }
+    EXPECT_EQ(SyncWarningText(0), u"");
+}
+
+TEST_F(DeviceWriterTest, MouseHeldByAnotherProgramGetsNothing) {
+    backend.deviceBusy = true;
+    control.deviceLockWait = 0ms;
+    EXPECT_EQ(writer.RunPass(), kSyncFailDeviceBusy);
+    EXPECT_GE(backend.lockRequests, 1);
+    EXPECT_TRUE(backend.Bytes(FakeReport::Kind::Feature).empty());
+    EXPECT_TRUE(backend.Bytes(FakeReport::Kind::Output).empty());
+    EXPECT_EQ(main.Messages(), (std::vector<Posted>{{kMsgSyncFailed, 0, kSyncFailDeviceBusy}}));
+    EXPECT_EQ(SyncFailureText(kSyncFailDeviceBusy),
+              u"The mouse is being written by another program.\n");
 }
 
 TEST_F(DeviceWriterTest, ThreadRunsOnePassPerSignalAndStops) {

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstring>
 
 #include "base/Text.h"
@@ -218,17 +223,89 @@ TEST_F(ProfileFilesTest, SelectionLoadsAndMovesTheFlag) {
 TEST_F(ProfileFilesTest, SaveFailuresShowTheirLanguageTexts) {
     files.LoadProfileTable();
     notifier.Clear();
-    ToBuffer(PathText(dir / "gone/Profile1.cfg"), state->ActiveEntry().path);
+    std::filesystem::remove_all(Folder());
     EXPECT_FALSE(files.SaveActiveProfile());
-    std::filesystem::create_directories(dir / "isafolder.cfg");
-    ToBuffer(PathText(dir / "isafolder.cfg"), state->ActiveEntry().path);
+    std::filesystem::create_directories(files.ProfilePath(1));  // a folder in the way
+    EXPECT_FALSE(files.SaveActiveProfile());
+    // A language file without the texts must not make the failure silent.
+    language.table.Set("str_msg5", u"");
     EXPECT_FALSE(files.SaveActiveProfile());
     const auto messages = notifier.Messages();
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0],
               (RecordingNotifier::Message{
-                  Kind::Standard, u"Cannot find " + PathText(dir / "gone/Profile1.cfg") + u"."}));
+                  Kind::Standard, u"Cannot find " + PathText(files.ProfilePath(1)) + u"."}));
     EXPECT_EQ(messages[1], (RecordingNotifier::Message{Kind::Standard, u"No access (5)."}));
+    EXPECT_EQ(messages[2],
+              (RecordingNotifier::Message{
+                  Kind::Standard, PathText(files.ProfilePath(1)) + u" could not be saved."}));
+}
+
+// A full disk (here the file-size limit) after a synchronisation: reported,
+// the old files stay whole, and the table is not written over a profile file
+// that did not change.
+TEST_F(ProfileFilesTest, SaveAfterSyncReportsAFullDiskAndKeepsTheOldFiles) {
+    files.LoadProfileTable();
+    ASSERT_TRUE(files.SaveProfileTable());
+    const auto oldProfile = test::ReadBytes(files.ProfilePath(1));
+    const auto oldTable = test::ReadBytes(files.ConfigInfoPath());
+    notifier.Clear();
+    state->settings.pointerSpeed = 15;
+    state->ActiveEntry().macroIds[0] = 0x0100000A;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1000, 1000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool saved = files.SaveAfterSync();
+        const auto messages = notifier.Messages();
+        const bool told =
+            messages.size() == 1 &&
+            messages[0].text == PathText(files.ProfilePath(1)) + u" could not be saved.";
+        ::_exit(!saved && told ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(test::ReadBytes(files.ProfilePath(1)), oldProfile);
+    EXPECT_EQ(test::ReadBytes(files.ConfigInfoPath()), oldTable);
+    EXPECT_EQ(state->settings.pointerSpeed, 15);  // kept for the next try
+}
+
+// The table's path fields are kept for the file format only: a field naming
+// another file, or a folder too long (or not UTF-8) to be held in 260 units,
+// must not decide which file is loaded or written.
+TEST_F(ProfileFilesTest, FilesAreTheSlotsWhateverThePathFieldsSay) {
+    ProfileTable table{};
+    for (auto& e : table.entries) e.magic = kEntryMagic;
+    table.entries[1].active = 1;
+    ToBuffer(PathText(dir / "elsewhere.cfg"), table.entries[1].path);
+    WriteTable(table);
+    WriteProfile(2, *Profile(7));
+    test::WriteBytes(dir / "elsewhere.cfg", Profile(3).get(), sizeof(ProfileSettings));
+    files.LoadProfileTable();
+    EXPECT_EQ(state->activeIndex, 1);
+    EXPECT_EQ(state->settings.pointerSpeed, 7);
+    state->settings.pointerSpeed = 9;
+    ASSERT_TRUE(files.SaveAfterSync());
+    EXPECT_EQ(test::ReadBytes(files.ProfilePath(2))[22232], 9);
+    EXPECT_EQ(test::ReadBytes(dir / "elsewhere.cfg")[22232], 3);
+
+    for (const std::string& name : {std::string(270, 'l'), std::string("x\xe9y")}) {
+        SCOPED_TRACE(name.size());
+        std::filesystem::path folder = dir.path();
+        for (std::size_t at = 0; at < name.size(); at += 200) folder /= name.substr(at, 200);
+        std::filesystem::create_directories(folder / "Profile");
+        auto other = std::make_unique<ProfileState>();
+        ProfileFiles deep(*other, folder, notifier, language);
+        auto mine = Profile(4);
+        test::WriteBytes(deep.ProfilePath(1), mine.get(), sizeof(ProfileSettings));
+        deep.LoadProfileTable();
+        EXPECT_EQ(other->settings.pointerSpeed, 4);
+        other->settings.pointerSpeed = 5;
+        ASSERT_TRUE(deep.SaveAfterSync());
+        EXPECT_EQ(test::ReadBytes(deep.ProfilePath(1))[22232], 5);
+    }
 }
 
 TEST_F(ProfileFilesTest, DefaultFileThatCannotBeWrittenShowsMsg4) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -199,6 +200,31 @@ TEST_F(TrophiesPageModelTest, FailedPeriodicSaveIsSilentAndRetriedAnIntervalLate
     EXPECT_FALSE(model->Save());
     const std::vector<RecordingNotifier::Message> expected = {{Kind::Standard, u"No access."}};
     EXPECT_EQ(notifier.Messages(), expected);
+}
+
+TEST(PeriodicSaveInterval, TestHookShortensItWithinFiveMinutes) {
+    const char* const kVariable = "QX_STATS_SAVE_INTERVAL_MS";
+    const std::pair<const char*, std::chrono::milliseconds> cases[] = {
+        {nullptr, 5min}, {"", 5min},   {"2000", 2s},     {"1", 1ms},       {"0", 5min},
+        {"-5", 5min},    {"2s", 5min}, {"600000", 5min}, {"300000", 5min},
+    };
+    for (const auto& [value, expected] : cases) {
+        if (value)
+            ::setenv(kVariable, value, 1);
+        else
+            ::unsetenv(kVariable);
+        EXPECT_EQ(PeriodicSaveInterval(), expected) << (value ? value : "unset");
+    }
+    ::unsetenv(kVariable);
+}
+
+TEST_F(TrophiesPageModelTest, ShorterIntervalSavesSooner) {
+    TrophiesPageModel quick(dir.path(), notifier, language, clock, 2s);
+    quick.Load();
+    quick.CountButtonEvent(kEventLeft);
+    clock.Advance(2s);
+    EXPECT_TRUE(quick.SaveIfDue());
+    EXPECT_EQ(AfterCrash().leftPresses, 1u);
 }
 
 TEST(TrophiesHints, TrophyAndResetWithAOnePixelMargin) {

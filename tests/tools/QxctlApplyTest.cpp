@@ -2,7 +2,11 @@
 // receives, in which order and with which pauses, read from its trace.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "base/FileDialogs.h"
 #include "base/Text.h"
@@ -170,6 +174,126 @@ TEST_F(QxctlApplyTest, RefusedStepsFailWithTheirTextAndSaveNothing) {
         EXPECT_FALSE(std::filesystem::exists(data / "Profile/ConfigInfo.cfg"));
         EXPECT_EQ(test::ReadBytes(data / "Profile/Profile1.cfg"), profileBefore);
     }
+}
+
+// A profile with two macro buttons: a pass of several seconds.
+void StoreTwoMacros(const std::filesystem::path& folder) {
+    RecordingNotifier notifier;
+    Localization language;
+    RecordingSleeper sleeper;
+    NoFileDialogs dialogs;
+    MacroTable table;
+    MacroStore store(table, folder, notifier, sleeper, language, dialogs);
+    for (std::uint32_t id : {0x01000001u, 0x01000002u}) {
+        MacroEntry entry{};
+        entry.tag = kMacroTag;
+        entry.id = id;
+        entry.loopMode = 1;
+        entry.events[0] = MakeEvent(MacroEventKind::KeyPress, 0x41);
+        entry.eventCount = 1;
+        entry.byteSize = 4104;
+        ASSERT_TRUE(store.StoreMacroRecord(entry));
+    }
+}
+
+// The key matrix must never point at a slot the mouse did not store.
+TEST_F(QxctlApplyTest, RefusedMacroTransferFailsBeforeTheKeyMatrix) {
+    StoreTwoMacros(data.path());
+    PrepareProfile([](ProfileState& s) {
+        s.settings.buttons[2].function = kFunctionMacro;
+        s.macroIds[2] = 0x01000001;
+    });
+    const auto tableBefore = test::ReadBytes(data / "Profile/ConfigInfo.cfg");
+    ASSERT_TRUE(StartMouse({"--refuse", "command:0x13"}));
+    const auto r = Apply();
+    EXPECT_EQ(r.exitCode, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("failed: Write mouse macro failed.\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("ok"), std::string::npos);
+    for (const auto& step : Sequence()) EXPECT_NE(step.substr(0, 2), "12");
+    EXPECT_EQ(test::ReadBytes(data / "Profile/ConfigInfo.cfg"), tableBefore);
+}
+
+// The pass goes on past these two, but never silently.
+TEST_F(QxctlApplyTest, UnansweredDpiLevelOrReportRateIsIncomplete) {
+    struct Case {
+        const char* command;
+        const char* line;
+    };
+    const Case cases[] = {{"0x0B", "incomplete: Write mouse DPI level failed.\n"},
+                          {"0x01", "incomplete: Write mouse report rate failed.\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        ASSERT_TRUE(StartMouse({"--refuse", std::string("command:") + c.command}));
+        const auto r = Apply();
+        mouse.Stop();
+        EXPECT_EQ(r.exitCode, 4) << r.out << r.err;
+        EXPECT_NE(r.out.find(c.line), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("ok\n"), std::string::npos) << r.out;
+        EXPECT_TRUE(
+            std::filesystem::exists(data / "Profile/ConfigInfo.cfg"));  // saved all the same
+    }
+}
+
+TEST_F(QxctlApplyTest, ProfileThatCannotBeSavedIsNoSuccess) {
+    PrepareProfile([](ProfileState& s) { s.settings.pointerSpeed = 4; });
+    // Something that is not a file where the table goes: refused even to root.
+    std::filesystem::remove(data / "Profile/ConfigInfo.cfg");
+    std::filesystem::create_directory(data / "Profile/ConfigInfo.cfg");
+    ASSERT_TRUE(StartMouse());
+    const auto r = Apply();
+    EXPECT_EQ(r.exitCode, 5) << r.out << r.err;
+    EXPECT_EQ(r.out.find("ok\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("not saved"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("ConfigInfo.cfg"), std::string::npos) << r.err;
+    EXPECT_TRUE(std::filesystem::is_directory(data / "Profile/ConfigInfo.cfg"));
+}
+
+// Two writers on one mouse: the second waits for the first and never mixes
+// its reports into the first's pass; with no wait it is refused and sends nothing.
+TEST_F(QxctlApplyTest, TwoWritersOnOneMouseTakeTurns) {
+    TempDir other;
+    StoreTwoMacros(data.path());
+    PrepareProfile([](ProfileState& s) {
+        s.settings.buttons[2].function = kFunctionMacro;
+        s.macroIds[2] = 0x01000001;
+    });
+    ASSERT_TRUE(StartMouse());
+    auto applyIn = [&](const TempDir& folder, std::vector<std::string> extra) {
+        std::vector<std::string> args = {"--data-dir", folder.path().string(), "apply"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return test::RunProgram(test::AppProgram("qxctl"), args, mouse.ClientEnvironment());
+    };
+    test::ProgramResult first;
+    std::thread firstThread([&] { first = applyIn(data, {}); });
+    // Once the first pass has begun, a second one that will not wait gets nothing.
+    for (int i = 0; i < 200 && !std::filesystem::exists(hid / "trace"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (ReadTrace(hid / "trace").empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto refused = applyIn(other, {"--wait", "0"});
+    EXPECT_EQ(refused.exitCode, 3) << refused.out << refused.err;
+    EXPECT_NE(refused.out.find("failed: The mouse is being written by another program.\n"),
+              std::string::npos)
+        << refused.out;
+    const auto waited = applyIn(other, {});
+    firstThread.join();
+    EXPECT_EQ(first.exitCode, 0) << first.out << first.err;
+    EXPECT_EQ(waited.exitCode, 0) << waited.out << waited.err;
+
+    // The first pass whole (macro, matrix ... report rate), then the second whole.
+    const auto seq = Sequence();
+    const std::vector<std::string> second = {"1201004000", "out",        "out",        "0C0100FF00",
+                                             "0D01050400", "03A0000000", "1101071000", "out",
+                                             "0B01030000", "0101000000"};
+    ASSERT_GT(seq.size(), second.size());
+    EXPECT_EQ(seq.front().substr(0, 2), "13");
+    const std::vector<std::string> tail(seq.end() - static_cast<std::ptrdiff_t>(second.size()),
+                                        seq.end());
+    EXPECT_EQ(tail, second);
+    const std::vector<std::string> head(seq.begin(),
+                                        seq.end() - static_cast<std::ptrdiff_t>(second.size()));
+    EXPECT_EQ(head.back(), "0101000000");  // the first pass ended before the second began
+    EXPECT_EQ(std::count(head.begin(), head.end(), "1201004000"), 1);
 }
 
 TEST_F(QxctlApplyTest, NoMouseIsAClearError) {

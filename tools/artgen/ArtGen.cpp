@@ -1,6 +1,8 @@
-// qx-artgen OUT_APP_DIR OUT_RESOURCE_DIR: paints every skin picture of the
-// installation below OUT_APP_DIR/skins and the compiled-in pictures into
-// OUT_RESOURCE_DIR with a resource list (skin.qrc) for the resource compiler.
+// qx-artgen OUT_APP_DIR OUT_RESOURCE_DIR [OUT_ICON_DIR]: paints every skin
+// picture of the installation below OUT_APP_DIR/skins and the compiled-in
+// pictures into OUT_RESOURCE_DIR with a resource list (skin.qrc) for the
+// resource compiler; with OUT_ICON_DIR, the program's icon for the desktop's
+// icon theme too (OUT_ICON_DIR/hicolor/...).
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -42,13 +44,28 @@ void SaveResource(int number, const QImage& image) {
     Save(image, QString("%1/%2.png").arg(resDir).arg(number));
 }
 
+// The theme's usual sizes for an application icon, and its scalable one.
+void SaveThemeIcons(const QString& iconDir) {
+    for (const int size : {48, 64, 128, 256})
+        Save(artgen::AppIcon(size),
+             QString("%1/hicolor/%2x%2/apps/qx-driver.png").arg(iconDir).arg(size));
+    const QString svgPath = iconDir + "/hicolor/scalable/apps/qx-driver.svg";
+    QDir().mkpath(QFileInfo(svgPath).absolutePath());
+    QFile svg(svgPath);
+    if (!svg.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        svg.write(artgen::AppIconSvg()) < 0) {
+        std::fprintf(stderr, "qx-artgen: cannot write %s\n", qPrintable(svgPath));
+        ++failures;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: qx-artgen OUT_APP_DIR OUT_RESOURCE_DIR\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: qx-artgen OUT_APP_DIR OUT_RESOURCE_DIR [OUT_ICON_DIR]\n");
         return 2;
     }
     appDir = QString::fromLocal8Bit(argv[1]);
@@ -64,10 +81,12 @@ int main(int argc, char** argv) {
     SaveTriple(skin::kAdvancedTab, AdvancedTab);
     SaveTriple(skin::kInfo, [](State s) { return InfoBox(s, false); });
     SaveTriple(skin::kInfoCancel, [](State s) { return InfoBox(s, true); });
-    SaveTriple(skin::kLighting, LightingPage);
+    SaveTriple(skin::kLighting, [](State s) { return LightingPage(s, false); });
+    SaveTriple(skin::kLightingChinese, [](State s) { return LightingPage(s, true); });
     SaveTriple(skin::kMacroPage, MacroPage);
     SaveTriple(skin::kModelChooser, ModelChooser);
-    SaveTriple(skin::kTrophies, TrophiesPage);
+    SaveTriple(skin::kTrophies, [](State s) { return TrophiesPage(s, false); });
+    SaveTriple(skin::kTrophiesChinese, [](State s) { return TrophiesPage(s, true); });
     SaveTriple(skin::kSupport, SupportPage);
     SaveApp(SliderThumb(), std::string("skins/") + std::string(skin::kSliderThumb));
     SaveApp(ProgressPicture(false),
@@ -117,6 +136,7 @@ int main(int argc, char** argv) {
     SaveResource(skin::kScrollBarCells, ScrollCells());
     SaveResource(skin::kTrayExit, TrayIcon(true));
     SaveResource(skin::kTrayConfig, TrayIcon(false));
+    if (argc == 4) SaveThemeIcons(QString::fromLocal8Bit(argv[3]));
 
     QFile qrc(resDir + "/skin.qrc");
     if (!qrc.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 1;

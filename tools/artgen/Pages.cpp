@@ -6,6 +6,7 @@
 #include <QRadialGradient>
 #include <cmath>
 
+#include "lighting/LightingLayout.h"
 #include "tools/artgen/Pictures.h"
 
 namespace artgen {
@@ -131,46 +132,92 @@ static void ColourWheel(QPainter& p, const QRect& box) {
     p.restore();
 }
 
-QImage LightingPage(State s) {
+// Lettering of one placement: the English pictures carry English, the
+// Chinese ones (their own control rectangles) Chinese.
+struct LightingWords {
+    const char *mode, *body, *bodyNote, *colour, *presets, *mixer;
+    const char *mode4, *mode3, *mode6, *mode2, *mode1, *mode5, *own;
+    const char *speed, *brightness, *on, *off, *current;
+};
+constexpr LightingWords kLightingEnglish{"LIGHT MODE",
+                                         "BODY LIGHT",
+                                         "Lights the body when your hand comes near",
+                                         "COLOUR",
+                                         "PRESETS",
+                                         "MIXER",
+                                         "Spectrum cycle",
+                                         "Breathing spectrum",
+                                         "Off",
+                                         "Breathing",
+                                         "Steady",
+                                         "Colour cycle",
+                                         "Own colours",
+                                         "Speed",
+                                         "Brightness",
+                                         "On",
+                                         "Off",
+                                         "\u2190 current colour"};
+constexpr LightingWords kLightingChinese{"灯效模式", "感应灯",   "手靠近时点亮机身", "颜色", "预设",
+                                         "调色",     "光谱循环", "光谱呼吸",         "关闭", "呼吸",
+                                         "常亮",     "色彩循环", "自定义",           "速度", "亮度",
+                                         "开",       "关",       "\u2190 当前颜色"};
+
+QImage LightingPage(State s, bool chinese) {
     namespace G = L::lighting_page;
+    namespace C = qx::lighting;
+    const LightingWords& w = chinese ? kLightingChinese : kLightingEnglish;
+    auto rect = [chinese](C::Control c) { return R(C::kControls[c].Rect(chinese)); };
     QImage img = PageBase();
     QPainter p(&img);
-    Panel(p, QRect(10, 6, 905, 152));
-    Panel(p, QRect(10, 160, 905, 78));
+    // Chinese puts the body light higher, into the space of the mode panel.
+    const int firstPanelEnd = chinese ? 142 : 158;
+    Panel(p, QRect(10, 6, 905, firstPanelEnd - 6));
+    Panel(p, QRect(10, firstPanelEnd + 2, 905, 238 - firstPanelEnd - 2));
     Panel(p, QRect(10, 240, 905, 206));
-    Heading(p, R(G::kLabels[0]), U("LIGHT MODE · 灯效"), 12);
-    Heading(p, R(G::kLabels[1]), U("BODY LIGHT · 感应灯"), 12);
-    Label(p, R(G::kLabels[2]).adjusted(6, 0, 0, 0),
-          U("Lights the body when your hand comes near · 手靠近时点亮机身"), 10,
+    Heading(p, rect(C::kModeLabel), U(w.mode), 12);
+    Heading(p, rect(C::kBodyLightLabel), U(w.body), 12);
+    Label(p, rect(C::kBodyLightTextLabel).adjusted(6, 0, 0, 0), U(w.bodyNote), chinese ? 11 : 10,
           QColor(0x5E, 0x6B, 0x7B));
-    Heading(p, R(G::kLabels[3]), U("COLOUR · 颜色"), 12);
-    Heading(p, R(G::kLabels[4]), U("PRESETS 预设"), 11);
-    Heading(p, R(G::kLabels[5]), U("MIXER · 调色"), 12);
-    Option(p, R(G::kMode4), s, U("Spectrum cycle"), 11, true);
-    Option(p, R(G::kMode3), s, U("Breathing spectrum"), 11, true);
-    Option(p, R(G::kMode6), s, U("Off"), 11, true);
-    Option(p, R(G::kMode2), s, U("Breathing"), 11, true);
-    Option(p, R(G::kMode1), s, U("Steady"), 11, true);
-    Option(p, R(G::kMode5), s, U("Colour cycle"), 11, true);
-    Option(p, R(G::kOwnColours), s, U("Own colours"), 11);
-    Label(p, QRect(440, 56, 124, 20), U("Speed · 速度"), 10, colour::kText,
-          Qt::AlignRight | Qt::AlignVCenter);
-    Label(p, QRect(440, 85, 124, 20), U("Brightness · 亮度"), 10, colour::kText,
-          Qt::AlignRight | Qt::AlignVCenter);
-    Label(p, QRect(340, 140, 84, 20), U("Speed · 速度"), 10, colour::kText,
-          Qt::AlignRight | Qt::AlignVCenter);
-    SliderTrack(p, R(G::kBreathingSlider));
-    SliderTrack(p, R(G::kBrightnessSlider), colour::kGoldDeep, colour::kGold);
-    SliderTrack(p, R(G::kMode5SpeedSlider));
-    for (const auto& sw : G::kSlotSwatches) Inset(p, R(sw).adjusted(-2, -2, 2, 2));
-    Option(p, R(G::kBodyOn), s, U("On 开"), 11, true);
-    Option(p, R(G::kBodyOff), s, U("Off 关"), 11, true);
-    Inset(p, R(G::kSlot3Swatch).adjusted(-2, -2, 2, 2));
-    Label(p, QRect(200, 207, 200, 25), U("← current colour · 当前颜色"), 10,
-          QColor(0x5E, 0x6B, 0x7B));
+    Heading(p, rect(C::kColourLabel), U(w.colour), 12);
+    Heading(p, rect(C::kPresetsLabel), U(w.presets), 11);
+    Heading(p, rect(C::kMixerLabel), U(w.mixer), 12);
+    const int optionSize = chinese ? 12 : 11;
+    Option(p, rect(C::kMode4Button), s, U(w.mode4), optionSize, true);
+    Option(p, rect(C::kMode3Button), s, U(w.mode3), optionSize, true);
+    Option(p, rect(C::kMode6Button), s, U(w.mode6), optionSize, true);
+    Option(p, rect(C::kMode2Button), s, U(w.mode2), optionSize, true);
+    Option(p, rect(C::kMode1Button), s, U(w.mode1), optionSize, true);
+    Option(p, rect(C::kMode5Button), s, U(w.mode5), optionSize, true);
+    Option(p, rect(C::kOwnColoursButton), s, U(w.own), optionSize);
+    // Each speed slider has its name just left of it.
+    auto sliderName = [&](C::Control c, const char* text) {
+        const QRect r = rect(c);
+        Label(p, QRect(r.left() - 130, r.center().y() - 10, 124, 20), U(text), chinese ? 11 : 10,
+              colour::kText, Qt::AlignRight | Qt::AlignVCenter);
+    };
+    sliderName(C::kBreathingSpeedSlider, w.speed);
+    sliderName(C::kBrightnessSlider, w.brightness);
+    if (chinese) {
+        sliderName(C::kMode5SpeedSlider, w.speed);
+    } else {
+        const QRect r = rect(C::kMode5SpeedSlider);
+        Label(p, QRect(r.left() - 88, r.center().y() - 10, 84, 20), U(w.speed), 10, colour::kText,
+              Qt::AlignRight | Qt::AlignVCenter);
+    }
+    SliderTrack(p, rect(C::kBreathingSpeedSlider));
+    SliderTrack(p, rect(C::kBrightnessSlider), colour::kGoldDeep, colour::kGold);
+    SliderTrack(p, rect(C::kMode5SpeedSlider));
+    for (C::Control sw : {C::kSlot0Swatch, C::kSlot1Swatch, C::kSlot2Swatch})
+        Inset(p, rect(sw).adjusted(-2, -2, 2, 2));
+    Option(p, rect(C::kBodyOnButton), s, U(w.on), optionSize, true);
+    Option(p, rect(C::kBodyOffButton), s, U(w.off), optionSize, true);
+    const QRect slot3 = rect(C::kSlot3Swatch);
+    Inset(p, slot3.adjusted(-2, -2, 2, 2));
+    Label(p, QRect(slot3.right() + 6, slot3.top(), 200, slot3.height()), U(w.current),
+          chinese ? 11 : 10, QColor(0x5E, 0x6B, 0x7B));
 
     for (int n = 0; n < G::kPresetCount; ++n) {
-        const QRect r = R(G::PresetRect(n));
+        const QRect r = R(G::PresetRect(n, chinese));
         const auto& c = G::kPresetColours[n];
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
@@ -193,35 +240,42 @@ QImage LightingPage(State s) {
     }
     const char* names[3] = {"R", "G", "B"};
     const QColor ends[3] = {QColor(255, 40, 40), QColor(40, 230, 60), QColor(40, 90, 255)};
-    const L::Rect sliders[3] = {G::kRedSlider, G::kGreenSlider, G::kBlueSlider};
-    const L::Rect values[3] = {G::kRedValue, G::kGreenValue, G::kBlueValue};
+    const C::Control sliders[3] = {C::kRedSlider, C::kGreenSlider, C::kBlueSlider};
+    const C::Control values[3] = {C::kRedValue, C::kGreenValue, C::kBlueValue};
     for (int i = 0; i < 3; ++i) {
-        const QRect sr = R(sliders[i]);
+        const QRect sr = rect(sliders[i]);
         Label(p, QRect(sr.left() - 26, sr.center().y() - 9, 20, 18), names[i], 12, ends[i],
               Qt::AlignCenter);
-        SliderTrack(p, sr, QColor(30, 30, 30), ends[i]);
-        Inset(p, R(values[i]).adjusted(-3, -2, 3, 2));
+        // The thumb stops short of the right end; so does the colour.
+        SliderTrack(p, sr.adjusted(0, 0, -G::kColourTrackShortening, 0), QColor(30, 30, 30),
+                    ends[i]);
+        Inset(p, rect(values[i]).adjusted(-3, -2, 3, 2));
     }
     ColourWheel(p, R(G::kColourWheel));
     return img;
 }
 
-QImage TrophiesPage(State s) {
+QImage TrophiesPage(State s, bool chinese) {
     namespace T = L::trophies_page;
     QImage img = PageBase();
     QPainter p(&img);
     Panel(p, QRect(10, 8, 292, 440));
     Panel(p, QRect(616, 8, 300, 440));
-    Heading(p, QRect(26, 22, 260, 24), U("USAGE · 使用统计"), 12);
-    Heading(p, QRect(632, 22, 270, 24), U("TROPHY LEVEL · 荣誉等级"), 12);
-    const char* labels[8] = {"Left clicks 左键", "Middle clicks 中键", "Right clicks 右键",
-                             "Total 合计",       "Wheel up 滚轮上",    "Wheel down 滚轮下",
-                             "Wheel total 合计", "Travel (m) 移动距离"};
+    Heading(p, QRect(26, 22, 260, 24), chinese ? U("使用统计") : U("USAGE"), 12);
+    Heading(p, QRect(632, 22, 270, 24), chinese ? U("荣誉等级") : U("TROPHY LEVEL"), 12);
+    const char* english[8] = {"Left clicks", "Middle clicks", "Right clicks", "Total",
+                              "Wheel up",    "Wheel down",    "Wheel total",  "Travel (10k px)"};
+    const char* chineseLabels[8] = {"左键点击", "中键点击", "右键点击", "按键合计",
+                                    "滚轮向上", "滚轮向下", "滚轮合计", "移动距离 (万像素)"};
     for (int i = 0; i < 8; ++i) {
-        const auto& row = T::kValueRows[i];
-        const QRect r(T::kLabelLeft, row[0], T::kValueLeft - T::kLabelLeft - 6, row[1] - row[0]);
-        Label(p, r, U(labels[i]), 10, i == 3 || i == 6 ? colour::kHeading : colour::kText);
-        Inset(p, QRect(T::kValueLeft, row[0], T::kValueRight - T::kValueLeft, row[1] - row[0]));
+        // The page right-aligns each value in its rectangle; the box leaves a
+        // margin on both sides of it.
+        const QRect value = R(T::ValueRect(i, chinese)).adjusted(-6, 0, 6, 0);
+        const QRect label(T::kLabelLeft, value.top(), value.left() - T::kLabelLeft - 4,
+                          value.height());
+        Label(p, label, U(chinese ? chineseLabels[i] : english[i]), chinese ? 12 : 10,
+              i == 3 || i == 6 ? colour::kHeading : colour::kText);
+        Inset(p, value);
     }
     p.fillRect(QRect(26, 228, 264, 1), QColor(0x24, 0x2D, 0x38));
     p.fillRect(QRect(26, 362, 264, 1), QColor(0x24, 0x2D, 0x38));
@@ -260,7 +314,7 @@ QImage TrophiesPage(State s) {
         p.drawText(QRectF(c.x() - rad, c.y() - rad, 2 * rad, 2 * rad), Qt::AlignCenter,
                    QString::number(i));
     }
-    Plate(p, R(T::kReset), s, U("RESET · 清零"), 11, 4);
+    Plate(p, R(T::kReset), s, chinese ? U("重置统计") : U("RESET"), chinese ? 12 : 11, 4);
     return img;
 }
 

@@ -1,5 +1,5 @@
 // Small pictures: menu items, slider thumb, scroll-bar cells, popup frame,
-// language icons and labels, program and tray icons, event icons.
+// language icons and labels, tray icons, event icons.
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -209,28 +209,6 @@ QImage LanguageLabel(int language) {
     p.setFont(Font(12, QFont::Bold));
     p.setPen(colour::kCyan);
     p.drawText(img.rect(), Qt::AlignCenter, QString::fromUtf8(kLabels[language - 1]));
-    return img;
-}
-
-static void MouseGlyph(QPainter& p, const QRectF& box, const QColor& c, qreal pen) {
-    p.setPen(QPen(c, pen));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(box, box.width() / 2, box.width() / 2);
-    p.drawLine(QPointF(box.center().x(), box.top()),
-               QPointF(box.center().x(), box.top() + box.height() * 0.38));
-}
-
-QImage AppIcon() {
-    QImage img = NewTransparent(64, 64);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 64, 64);
-    g.setColorAt(0, QColor(0x1C, 0x22, 0x2B));
-    g.setColorAt(1, QColor(0x07, 0x09, 0x0C));
-    p.setBrush(g);
-    p.setPen(QPen(colour::kCyan, 2));
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    MouseGlyph(p, QRectF(20, 12, 24, 40), colour::kGold, 3);
     return img;
 }
 

@@ -20,8 +20,9 @@ QImage ModelChooser(State s);
 QImage ProgressPicture(bool filled);
 
 QImage MacroPage(State s);
-QImage LightingPage(State s);
-QImage TrophiesPage(State s);
+// chinese: the placement and lettering of a start in Chinese.
+QImage LightingPage(State s, bool chinese);
+QImage TrophiesPage(State s, bool chinese);
 QImage TrophyPicture(int level);
 QImage SupportPage(State s);
 
@@ -31,7 +32,9 @@ QImage ScrollCells();
 QImage PopupFrame();
 QImage LanguageIcon(int language);
 QImage LanguageLabel(int language);
-QImage AppIcon();
+// The program's icon at size x size pixels, and the same drawing as SVG.
+QImage AppIcon(int size = 64);
+QByteArray AppIconSvg();
 QImage TrayIcon(bool exit);
 QImage EventIcon(int type, bool selected);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/Folders.h"
+#include "base/DataFile.h"
 #include "base/Text.h"
 #include "tools/qxctl/Cli.h"
 
@@ -52,21 +53,31 @@ int RunText(Context& context) {
     if (!lang.empty()) {
         number = ParseLanguageNumber(lang);
         if (!number) return Fail("language number must be 1 to 12");
-    } else {
+    } else if (const auto stored = StoredLanguage(context.dataFolder)) {
         // The stored language, read quietly: scripts want the text only.
-        RecordingNotifier quiet;
-        number = ReadLanguageCfg(context.dataFolder, quiet);
+        number = *stored;
         if (!FindLanguage(number))
             return Fail("the stored language " + std::to_string(number) +
                         " is not 1 to 12; give --lang N");
+    } else {
+        number = kLanguageEnglish;  // nothing stored: English, as every other command
     }
-    // The utility shows empty texts for a missing file; a script must not take
-    // that for the key's text.
+    // The utility shows empty texts for a file it cannot use; a script must
+    // not take that for the key's text.
     const std::filesystem::path file = ExecutableFolder() / FindLanguage(number)->file;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error))
-        return Fail("no language file " + file.string());
-    LoadLanguageFile(context.language, file);
+    switch (LoadLanguageFile(context.language, file)) {
+        case LanguageFileStatus::Loaded:
+            break;
+        case LanguageFileStatus::Unreadable: {
+            // A regular file that still could not be read is above the bound.
+            const FileError why = CheckRegularFile(file);
+            return Fail(
+                "cannot read the language file " + file.string() + ": " +
+                std::string(FileErrorText(why == FileError::None ? FileError::TooLarge : why)));
+        }
+        case LanguageFileStatus::Damaged:
+            return Fail("the language file " + file.string() + " is damaged");
+    }
     std::printf("%s\n", ToUtf8(context.language.table.Text(key)).c_str());
     return 0;
 }

@@ -86,8 +86,10 @@ struct MacroCommand {
     // cannot be read must stop the command: an import would otherwise save
     // an empty table over it.
     bool Load() {
-        if (!std::filesystem::exists(store.MacroFilePath()) || store.LoadMacroFile()) return true;
-        Fail("cannot read " + store.MacroFilePath().string());
+        const FileError error = store.ReadMacroFile();
+        if (error == FileError::None || IsMissing(error)) return true;
+        Fail("cannot read " + store.MacroFilePath().string() + ": " +
+             std::string(FileErrorText(error)));
         return false;
     }
 
@@ -107,20 +109,20 @@ int List(MacroCommand& m) {
     for (std::size_t i = 0; i < kMacroSlotCount; ++i) {
         const auto& e = m.table.Slot(i);
         if (!HoldsMacro(e)) continue;
-        const auto name = ToUtf8(FromBuffer(e.name));
+        const auto name = FromBuffer(e.name);
         if (json) {
             out.BeginObject()
                 .Field("slot", static_cast<std::int64_t>(i))
                 .Field("id", HexId(e.id))
                 .Field("category", std::int64_t{MacroCategory(e.id)})
-                .Field("name", name)
+                .Field("name", ToUtf8(name))
                 .Field("events", std::int64_t{e.eventCount})
                 .Field("loopMode", std::int64_t{e.loopMode})
                 .EndObject();
         } else {
             std::printf("%3zu  %s  category %2u  events %4u  loop %-6s  %s\n", i,
                         HexId(e.id).c_str(), MacroCategory(e.id), e.eventCount,
-                        LoopText(e.loopMode).c_str(), name.c_str());
+                        LoopText(e.loopMode).c_str(), TerminalText(name).c_str());
         }
     }
     out.EndArray();
@@ -132,6 +134,11 @@ std::optional<std::size_t> FindSlot(MacroCommand& m, const std::string& idText) 
     const auto id = ParseNumber(idText);
     if (!id) {
         Fail("not a macro id: " + idText);
+        return std::nullopt;
+    }
+    // An empty slot has id 0: it is no macro, whatever the table holds.
+    if (*id == 0) {
+        Fail("0 is not a macro id");
         return std::nullopt;
     }
     if (!m.Load()) return std::nullopt;
@@ -147,7 +154,7 @@ int Show(MacroCommand& m, const std::vector<std::string>& args) {
     const auto& e = m.table.Slot(*slot);
     std::printf("macro %s  slot %zu  category %u  loop %s  events %u  %s\n", HexId(e.id).c_str(),
                 *slot, MacroCategory(e.id), LoopText(e.loopMode).c_str(), e.eventCount,
-                ToUtf8(FromBuffer(e.name)).c_str());
+                TerminalText(FromBuffer(e.name)).c_str());
     for (std::size_t i = 0; i < e.UsableEventCount(); ++i) {
         if (!IsValidEvent(e.events[i])) {
             std::printf("%4zu  invalid   0x%08X (the event list stops here)\n", i + 1, e.events[i]);
@@ -162,7 +169,9 @@ int Export(MacroCommand& m, const std::vector<std::string>& args) {
     if (args.size() != 2) return Fail(kMacroUsage), 2;
     const auto slot = FindSlot(m, args[0]);
     if (!slot) return 1;
-    const auto path = std::filesystem::absolute(args[1]);
+    std::error_code error;
+    const auto path = std::filesystem::absolute(args[1], error);
+    if (error) return Fail("cannot make " + args[1] + " an absolute path");
     if (m.store.ExportMacroTo(m.table.Slot(*slot).id, path) != MacroExportResult::Written)
         return Fail(ToUtf8(FormatText(kMsgExportFailed, {FromUtf8(path.string())})));
     std::printf("%s\n", ToUtf8(FormatText(kMsgExportSuccess, {FromUtf8(path.string())})).c_str());
@@ -174,15 +183,17 @@ int Import(MacroCommand& m, const std::vector<std::string>& args) {
     if (!m.Load()) return 1;
     const std::filesystem::path path = args[0];
     const auto outcome = m.store.ImportMacroFrom(path);
-    if (!outcome.opened)
-        return Fail(ToUtf8(FormatText(kMsgInvalidProfile, {FromUtf8(path.string())})));
+    if (!outcome.valid) {
+        const std::string text = ToUtf8(FormatText(kMsgInvalidProfile, {FromUtf8(path.string())}));
+        if (!outcome.opened)
+            return Fail(text + " (" + std::string(FileErrorText(CheckRegularFile(path))) + ")");
+        return Fail(text + " (not a macro file)");
+    }
     if (!outcome.category)
         return Fail("nothing imported: the id is already stored, or the table is full");
     if (!outcome.saved)
         return Fail("nothing imported: cannot write " + m.store.MacroFilePath().string());
-    MacroEntry record{};
-    ReadFilePrefix(path, AsWritableBytes(record));
-    std::printf("imported %s, category %u\n", HexId(record.id).c_str(), *outcome.category);
+    std::printf("imported %s, category %u\n", HexId(outcome.id).c_str(), *outcome.category);
     return 0;
 }
 
@@ -194,7 +205,7 @@ int Encode(MacroCommand& m, const std::vector<std::string>& args) {
             file = args[++i];
         } else if (args[i] == "--language" && i + 1 < args.size()) {
             const auto n = ParseNumber(args[++i]);
-            if (!n || *n > 12) return Fail("--language takes a language number 1-12");
+            if (!n || *n < 1 || *n > 12) return Fail("--language takes a language number 1-12");
             language = static_cast<int>(*n);
         } else if (!idText && !args[i].starts_with("--")) {
             idText = args[i];
@@ -208,8 +219,8 @@ int Encode(MacroCommand& m, const std::vector<std::string>& args) {
     std::memset(entry.get(), 0, sizeof(MacroEntry));
     if (file) {
         // Read as an import would: up to one record, zero-padded.
-        if (!ReadFilePrefix(*file, AsWritableBytes(*entry)).ok())
-            return Fail("cannot read " + *file);
+        if (const auto read = ReadFilePrefix(*file, AsWritableBytes(*entry)); !read.ok())
+            return Fail("cannot read " + *file + ": " + std::string(FileErrorText(read.error)));
     } else {
         const auto slot = FindSlot(m, *idText);
         if (!slot) return 1;

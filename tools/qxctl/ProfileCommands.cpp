@@ -76,10 +76,11 @@ void PrintReadable(int slot, const std::filesystem::path& path, const ProfileSet
     for (int i = 0; i < kButtonCount; ++i) {
         const auto& b = p.buttons[i];
         std::printf("  %d %-15s function %-4d %-24s device %s", i, kButtonNames[i], b.function,
-                    ToUtf8(FromBuffer(b.displayName)).c_str(), DeviceBytesText(b, i).c_str());
+                    TerminalText(FromBuffer(b.displayName)).c_str(), DeviceBytesText(b, i).c_str());
         if (b.function == kFunctionMacro) std::printf("  macro 0x%X", b.macroId);
         if (b.function == kFunctionSoftware)
-            std::printf("  action 0x%X %s", b.actionCode, ToUtf8(FromBuffer(b.actionPath)).c_str());
+            std::printf("  action 0x%X %s", b.actionCode,
+                        TerminalText(FromBuffer(b.actionPath)).c_str());
         std::printf("\n");
     }
     std::printf("\ndpi levels      ");
@@ -163,7 +164,7 @@ int RunProfiles(Context& context) {
         const auto& entry = state->table.entries[i];
         std::printf("%-5d %-6s %-7s %-9s %s\n", i + 1, entry.magic == kEntryMagic ? "yes" : "no",
                     entry.active ? "yes" : "no", files.IsShownSelected(i) ? "yes" : "no",
-                    ToUtf8(FromBuffer(entry.path)).c_str());
+                    TerminalText(FromBuffer(entry.path)).c_str());
         std::printf("      macro ids %s\n", IdList(entry.macroIds).c_str());
     }
     std::printf("active profile: %d\n", state->activeIndex + 1);
@@ -189,7 +190,8 @@ int RunProfile(Context& context) {
     auto settings = std::make_unique<ProfileSettings>();
     std::memset(settings.get(), 0, sizeof(ProfileSettings));
     const ReadResult read = ReadFilePrefix(path, AsWritableBytes(*settings));
-    if (!read.ok()) return Fail("cannot read " + path.string());
+    if (!read.ok())
+        return Fail("cannot read " + path.string() + ": " + std::string(FileErrorText(read.error)));
     if (settings->magic != kProfileMagic) return Fail(path.string() + " is not a profile");
     if (context.HasFlag("--json"))
         PrintJson(slot, path, *settings);

@@ -91,17 +91,14 @@ QImage SettingsComposite(bool chinese, int state) {
     return page;
 }
 
-void DrawPageTexts(QPainter& p, int pageIndex, const QPoint& at, int level = 6) {
+void DrawPageTexts(QPainter& p, int pageIndex, const QPoint& at, bool chinese, int level = 6) {
     if (pageIndex == 4) {  // trophies: the counters and the level's trophy
         namespace T = L::trophies_page;
         const char* values[8] = {"182733", "20411", "53208",  "256352",
                                  "90412",  "88127", "178539", "7315.42"};
         for (int i = 0; i < 8; ++i)
-            Text(p,
-                 QRect(at.x() + T::kValueLeft, at.y() + T::kValueRows[i][0],
-                       T::kValueRight - T::kValueLeft - 8,
-                       T::kValueRows[i][1] - T::kValueRows[i][0]),
-                 values[i], QColor(0xC1, 0xD2, 0xEE), 13, 600, Qt::AlignRight | Qt::AlignVCenter);
+            Text(p, ToQRect(T::ValueRect(i, chinese)).translated(at), values[i],
+                 QColor(220, 220, 220), 14, 300, Qt::AlignRight | Qt::AlignVCenter);
         const QImage trophy =
             qx::ui::LoadSkinPicture(appDir / "skins" / "trophy" /
                                     ("trophy" + std::to_string(level) + "Down.bmp"))
@@ -127,25 +124,31 @@ void DrawPageTexts(QPainter& p, int pageIndex, const QPoint& at, int level = 6) 
                    "107");
     } else if (pageIndex == 2) {  // lighting: the swatches in their colours
         namespace G = L::lighting_page;
+        namespace C = L::lighting_page::chinese;
         const QColor slotColours[4] = {QColor(250, 5, 126), QColor(1, 193, 250),
                                        QColor(249, 237, 0), QColor(1, 193, 250)};
         for (int i = 0; i < 3; ++i)
-            p.fillRect(ToQRect(G::kSlotSwatches[i]).translated(at), slotColours[i]);
-        p.fillRect(ToQRect(G::kSlot3Swatch).translated(at), slotColours[3]);
+            p.fillRect(ToQRect(chinese ? C::kSlotSwatches[i] : G::kSlotSwatches[i]).translated(at),
+                       slotColours[i]);
+        p.fillRect(ToQRect(chinese ? C::kSlot3Swatch : G::kSlot3Swatch).translated(at),
+                   slotColours[3]);
         const int values[3] = {1, 193, 250};
         const L::Rect boxes[3] = {G::kRedValue, G::kGreenValue, G::kBlueValue};
-        const L::Rect sliders[3] = {G::kRedSlider, G::kGreenSlider, G::kBlueSlider};
+        const L::Rect sliders[3] = {chinese ? C::kRedSlider : G::kRedSlider,
+                                    chinese ? C::kGreenSlider : G::kGreenSlider,
+                                    chinese ? C::kBlueSlider : G::kBlueSlider};
         const QImage thumb = Pic("skins/Slider.png");
         for (int i = 0; i < 3; ++i) {
             Text(p, ToQRect(boxes[i]).translated(at), QString::number(values[i]),
                  QColor(0xC1, 0xD2, 0xEE), 12, 400, Qt::AlignCenter);
             const QRect s = ToQRect(sliders[i]).translated(at);
-            p.drawImage(s.left() + (s.width() - thumb.width()) * values[i] / 255,
+            p.drawImage(s.left() + (s.width() - 7 - thumb.width()) * values[i] / 255,
                         s.center().y() - thumb.height() / 2 + 1, thumb);
         }
         // Preset 9 is the chosen one: its pressed look from the down picture.
-        const QRect preset = ToQRect(G::PresetRect(9)).adjusted(-3, -3, 3, 3);
-        p.drawImage(at + preset.topLeft(), Pic(skin::kLighting[2]), preset);
+        const QRect preset = ToQRect(G::PresetRect(9, chinese)).adjusted(-3, -3, 3, 3);
+        p.drawImage(at + preset.topLeft(),
+                    Pic((chinese ? skin::kLightingChinese : skin::kLighting)[2]), preset);
     }
 }
 
@@ -158,10 +161,14 @@ QImage MainWindow(bool chinese, int state, int pageIndex) {
         p.drawImage(at, SettingsComposite(chinese, state));
         p.drawImage(ToQRect(L::main_window::kMousePicture).topLeft(), Mouse(5, state));
     } else {
-        const std::string_view* files[6] = {nullptr,          nullptr,         skin::kLighting,
-                                            skin::kMacroPage, skin::kTrophies, skin::kSupport};
+        const std::string_view* files[6] = {nullptr,
+                                            nullptr,
+                                            chinese ? skin::kLightingChinese : skin::kLighting,
+                                            skin::kMacroPage,
+                                            chinese ? skin::kTrophiesChinese : skin::kTrophies,
+                                            skin::kSupport};
         p.drawImage(at, Pic(files[pageIndex][state]));
-        DrawPageTexts(p, pageIndex, at);
+        DrawPageTexts(p, pageIndex, at, chinese);
     }
     if (state == 0) {
         // The selected tab and profile show their pressed look.
@@ -538,14 +545,14 @@ int main(int argc, char** argv) {
             QImage page = Pic(pages[i][state]);
             if (state == 0) {
                 QPainter p(&page);
-                DrawPageTexts(p, i + 2, QPoint(0, 0));
+                DrawPageTexts(p, i + 2, QPoint(0, 0), false);
             }
             Out(QString("%1-%2").arg(pageNames[i], kStates[state]), page);
         }
     for (int level : {0, 3, 7, 12}) {
         QImage page = Pic(skin::kTrophies[0]);
         QPainter p(&page);
-        DrawPageTexts(p, 4, QPoint(0, 0), level);
+        DrawPageTexts(p, 4, QPoint(0, 0), false, level);
         p.end();
         Out(QString("trophies-level%1").arg(level), page);
     }

@@ -52,6 +52,12 @@ inline constexpr std::string_view kInfoCancel[3] = {"skins/Info/Info_Normal_Canc
 inline constexpr std::string_view kSliderThumb = "Slider.png";  // in skins/
 inline constexpr std::string_view kLighting[3] = {
     "skins/Light/LedSet_normal.bmp", "skins/Light/LedSet_over.bmp", "skins/Light/LedSet_down.bmp"};
+// The lighting and trophies pages place some controls differently when the
+// utility starts in Chinese; that placement has pictures of its own. A skin
+// without them falls back to the common pictures above and below.
+inline constexpr std::string_view kLightingChinese[3] = {"skins/Light/LedSet_normal_cn.bmp",
+                                                         "skins/Light/LedSet_over_cn.bmp",
+                                                         "skins/Light/LedSet_down_cn.bmp"};
 inline constexpr std::string_view kMacroPage[3] = {"skins/Macro_normal.bmp", "skins/Macro_over.bmp",
                                                    "skins/Macro_down.bmp"};
 inline constexpr std::string_view kGameMenu[3] = {"MenuNorL.BMP", "MenuOverL.BMP",
@@ -66,6 +72,8 @@ inline constexpr std::string_view kProgress[2] = {"Progress_Normal.png",
                                                   "Progress_Over.png"};  // in skins/ProgressBar/
 inline constexpr std::string_view kTrophies[3] = {"skins/Sts_Normal.bmp", "skins/Sts_Over.bmp",
                                                   "skins/Sts_Down.bmp"};
+inline constexpr std::string_view kTrophiesChinese[3] = {
+    "skins/Sts_Normal_cn.bmp", "skins/Sts_Over_cn.bmp", "skins/Sts_Down_cn.bmp"};
 inline constexpr std::string_view kTrophyFormat = "skins/trophy/trophy%dDown.bmp";
 inline constexpr std::string_view kSupport[3] = {
     "skins/support_normal.bmp", "skins/support_over.bmp", "skins/support_down.bmp"};

@@ -360,8 +360,7 @@ constexpr Rect LampRect(int i) {
     return {647 + 50 * col, 132 + 58 * row, 690 + 50 * col, 182 + 58 * row};
 }
 inline constexpr Rect kReset{703, 379, 832, 410};
-// Value rows (top, bottom) in the order of the counters; the numbers are
-// drawn by the page in the value column.
+// Value rows (top, bottom) in the order of the counters.
 inline constexpr std::array<std::array<int, 2>, 8> kValueRows{{{85, 106},
                                                                {119, 139},
                                                                {152, 172},
@@ -370,9 +369,14 @@ inline constexpr std::array<std::array<int, 2>, 8> kValueRows{{{85, 106},
                                                                {284, 304},
                                                                {319, 339},
                                                                {384, 404}}};
+inline constexpr int kTravelRow = 7;
+// The page draws each value right-aligned in its rectangle; a start in
+// Chinese moves the column right, the travel further still.
+constexpr Rect ValueRect(int row, bool chinese) {
+    const int left = !chinese ? 152 : row == kTravelRow ? 187 : 167;
+    return {left, kValueRows[row][0], left + 75, kValueRows[row][1]};
+}
 inline constexpr int kLabelLeft = 26;
-inline constexpr int kValueLeft = 170;
-inline constexpr int kValueRight = 290;
 }  // namespace trophies_page
 
 // -------------------------------------------------------------- support (8.2)
