@@ -28,8 +28,7 @@ namespace {
 sockaddr_un Address(const std::string& path, bool abstract) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path + (abstract ? 1 : 0), path.c_str(),
-                 sizeof address.sun_path - 2);
+    std::strncpy(address.sun_path + (abstract ? 1 : 0), path.c_str(), sizeof address.sun_path - 2);
     return address;
 }
 
@@ -55,9 +54,9 @@ bool Send(const std::string& path, std::uint32_t message, std::uint64_t w, std::
 int Listen(const std::string& path, bool abstract) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address = Address(path, abstract);
-    const socklen_t size = abstract ? static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) +
-                                                             1 + path.size())
-                                    : static_cast<socklen_t>(sizeof address);
+    const socklen_t size =
+        abstract ? static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size())
+                 : static_cast<socklen_t>(sizeof address);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) != 0 || ::listen(fd, 8) != 0) {
         ::close(fd);
         return -1;

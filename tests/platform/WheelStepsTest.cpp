@@ -62,8 +62,7 @@ TEST(WheelSteps, OneStepPerIncrementTheRemainderKeptPerDevice) {
         {"horizontal scrolling is no wheel step", {{kMouse, {{2, 45}}, 0}}},
         {"pointer motion alone", {{kMouse, {{0, 15}, {1, 15}}, 0}}},
         {"a device without scroll axes (XTest)", {{kXTest, {{3, 15}}, 0}}},
-        {"a runaway value is cut short",
-         {{kMouse, {{3, 15.0 * 1000}}, -WheelSteps::kMaxSteps}}},
+        {"a runaway value is cut short", {{kMouse, {{3, 15.0 * 1000}}, -WheelSteps::kMaxSteps}}},
     };
     for (const Case& c : cases) {
         WheelSteps wheel;
