@@ -50,6 +50,34 @@ TEST(Startup, FirstInstanceIsReadyWithUnsetEvents) {
     EXPECT_EQ(second.outcome, StartupResult::Outcome::SecondInstance);
 }
 
+// Another user's files could be planted in, or the user's read from, a data
+// folder others can write: one message, nothing read or written.
+TEST(Startup, DataFolderOthersCanWriteIsRefusedBeforeAnyFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "data");
+    ::chmod((dir / "data").c_str(), 0777);
+    RecordingNotifier notifier;
+    StartupOptions options{UniqueName("refused"), dir / "data", kBin / "menuex_complete"};
+    const auto result = RunStartup(notifier, options);
+    EXPECT_EQ(result.outcome, StartupResult::Outcome::DataFolderRefused);
+    ASSERT_EQ(notifier.Messages().size(), 1u);
+    EXPECT_NE(notifier.Messages()[0].text.find(u"can be written by other users"),
+              std::u16string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "data"));
+}
+
+// A FIFO in DeviceModel.ini's place once hung the start for good.
+TEST(Startup, FifoDeviceModelDoesNotHangTheStart) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "data");
+    ASSERT_EQ(::mkfifo((dir / "data/DeviceModel.ini").c_str(), 0600), 0);
+    RecordingNotifier notifier;
+    StartupOptions options{UniqueName("fifo"), dir / "data", kBin / "menuex_complete"};
+    const auto result = RunStartup(notifier, options);
+    EXPECT_EQ(result.outcome, StartupResult::Outcome::Ready);
+    EXPECT_EQ(result.folders.deviceModel, u"NULL");
+}
+
 TEST(SingleInstance, SecondProcessWakesTheFirstAndTouchesNothing) {
     TempDir dir;
     const EnvironmentSettings env = {{"QX_INSTANCE_SUFFIX", UniqueName("two")}};
