@@ -57,7 +57,8 @@ TEST(Startup, DataFolderOthersCanWriteIsRefusedBeforeAnyFile) {
     std::filesystem::create_directory(dir / "data");
     ::chmod((dir / "data").c_str(), 0777);
     RecordingNotifier notifier;
-    StartupOptions options{UniqueName("refused"), dir / "data", kBin / "menuex_complete"};
+    StartupOptions options{UniqueName("refused"), dir / "data", kBin / "menuex_complete",
+                           dir / "lock"};
     const auto result = RunStartup(notifier, options);
     EXPECT_EQ(result.outcome, StartupResult::Outcome::DataFolderRefused);
     ASSERT_EQ(notifier.Messages().size(), 1u);
@@ -72,7 +73,8 @@ TEST(Startup, FifoDeviceModelDoesNotHangTheStart) {
     std::filesystem::create_directory(dir / "data");
     ASSERT_EQ(::mkfifo((dir / "data/DeviceModel.ini").c_str(), 0600), 0);
     RecordingNotifier notifier;
-    StartupOptions options{UniqueName("fifo"), dir / "data", kBin / "menuex_complete"};
+    StartupOptions options{UniqueName("fifo"), dir / "data", kBin / "menuex_complete",
+                           dir / "lock"};
     const auto result = RunStartup(notifier, options);
     EXPECT_EQ(result.outcome, StartupResult::Outcome::Ready);
     EXPECT_EQ(result.folders.deviceModel, u"NULL");
