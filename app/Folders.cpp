@@ -1,11 +1,13 @@
 #include "app/Folders.h"
 
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "base/IniFile.h"
@@ -69,6 +71,30 @@ bool EnsurePrivateFolder(const std::filesystem::path& folder) {
     return std::filesystem::is_directory(folder, ec);
 }
 
+namespace {
+
+// The group of a user private group scheme (a group of the user's own name,
+// the default with a umask of 002): its write bit lets nobody else in.
+bool IsOwnPrivateGroup(gid_t gid) {
+    if (gid != ::getegid()) return false;
+    struct passwd user {};
+    struct passwd* foundUser = nullptr;
+    struct group group {};
+    struct group* foundGroup = nullptr;
+    std::vector<char> userBuffer(16384), groupBuffer(65536);
+    if (::getpwuid_r(::geteuid(), &user, userBuffer.data(), userBuffer.size(), &foundUser) != 0 ||
+        foundUser == nullptr ||
+        ::getgrgid_r(gid, &group, groupBuffer.data(), groupBuffer.size(), &foundGroup) != 0 ||
+        foundGroup == nullptr)
+        return false;
+    if (std::strcmp(foundUser->pw_name, foundGroup->gr_name) != 0) return false;
+    for (char** member = foundGroup->gr_mem; member && *member; ++member)
+        if (std::strcmp(*member, foundUser->pw_name) != 0) return false;
+    return true;
+}
+
+}  // namespace
+
 DataFolderVerdict CheckDataFolder(const std::filesystem::path& folder) {
     auto check = [](const std::filesystem::path& path, bool required) {
         struct stat st {};
@@ -76,7 +102,9 @@ DataFolderVerdict CheckDataFolder(const std::filesystem::path& folder) {
             return required ? DataFolderVerdict::Missing : DataFolderVerdict::Usable;
         if (!S_ISDIR(st.st_mode)) return DataFolderVerdict::NotAFolder;
         if (st.st_uid != ::geteuid()) return DataFolderVerdict::OtherOwner;
-        if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0) return DataFolderVerdict::OthersCanWrite;
+        if ((st.st_mode & S_IWOTH) != 0 ||
+            ((st.st_mode & S_IWGRP) != 0 && !IsOwnPrivateGroup(st.st_gid)))
+            return DataFolderVerdict::OthersCanWrite;
         return DataFolderVerdict::Usable;
     };
     if (folder.empty()) return DataFolderVerdict::NotAFolder;

@@ -1,18 +1,29 @@
 #include "app/Startup.h"
 
+#include <cstdio>
+
 #include "base/IniFile.h"
 
 namespace qx {
 
 StartupResult RunStartup(Notifier& notifier, const StartupOptions& options) {
     StartupResult result;
-    result.instance = SingleInstance::Acquire(options.instanceName);
-    if (!result.instance) {
-        SingleInstance::PostToRunning(options.instanceName,
-                                      {kMsgTrayCallback, 0, kWmLButtonDblClk});
+    const auto folder = options.instanceFolder.empty()
+                            ? SingleInstance::DefaultFolder()
+                            : std::optional<std::filesystem::path>(options.instanceFolder);
+    auto acquired = folder ? SingleInstance::Acquire(options.instanceName, *folder)
+                           : SingleInstance::Acquired{SingleInstance::Outcome::Unavailable, {}};
+    if (acquired.outcome == SingleInstance::Outcome::HeldElsewhere) {
+        SingleInstance::PostToRunning(options.instanceName, *folder);
         result.outcome = StartupResult::Outcome::SecondInstance;
         return result;
     }
+    // Better a second copy now and then than none at all.
+    if (acquired.outcome == SingleInstance::Outcome::Unavailable)
+        std::fprintf(stderr,
+                     "qx-driver: no private folder for the single-instance lock "
+                     "($XDG_RUNTIME_DIR, ~/.cache): starting without it\n");
+    result.instance = std::move(acquired.instance);
     result.syncEvent = std::make_unique<ManualResetEvent>();
     result.updateCheckEvent = std::make_unique<ManualResetEvent>();
     result.folders = ResolveAppFolders(options.dataFolderOverride);

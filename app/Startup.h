@@ -17,6 +17,7 @@ struct StartupOptions {
     std::string instanceName = SingleInstance::DefaultName();
     std::filesystem::path dataFolderOverride;  // empty: the XDG data folder
     std::filesystem::path appFolderOverride;   // empty: the executable's folder
+    std::filesystem::path instanceFolder;      // empty: SingleInstance::DefaultFolder()
 };
 
 struct StartupResult {
@@ -26,7 +27,7 @@ struct StartupResult {
         MenuLibraryMissing,
         DataFolderRefused,  // another user's, or writable by others (one message)
     } outcome = Outcome::Ready;
-    std::unique_ptr<SingleInstance> instance;
+    std::unique_ptr<SingleInstance> instance;  // null when no lock could be held
     std::unique_ptr<ManualResetEvent> syncEvent;
     std::unique_ptr<ManualResetEvent> updateCheckEvent;
     AppFolders folders;

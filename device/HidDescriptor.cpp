@@ -241,6 +241,7 @@ private:
                     out.usagePage = PageOf(usages_.front());
                     out.usage = static_cast<std::uint16_t>(usages_.front().min);
                 }
+                if (collections_.empty()) topLevel_ = topLevelCount_++;
                 collections_.push_back(out.collectionCount++);
                 break;
             case kEndCollection:
@@ -277,6 +278,7 @@ private:
         caps.logicalMax = globals_.logicalMax;
         caps.bitField = static_cast<std::uint16_t>(flags & 0xFFFF);
         caps.linkCollection = collections_.empty() ? 0 : collections_.back();
+        caps.topLevelCollection = topLevel_;
 
         std::uint32_t remaining = globals_.reportCount;
         if (usages_.empty()) {
@@ -315,6 +317,8 @@ private:
     std::array<Globals, kMaxStackDepth> stack_{};
     std::size_t stackDepth_ = 0;
     std::vector<std::uint16_t> collections_;
+    std::uint16_t topLevel_ = 0;  // of the collection open at the top, or the last one
+    std::uint16_t topLevelCount_ = 0;
     std::vector<LocalUsage> usages_;
     std::uint32_t pendingMin_ = 0, pendingMax_ = 0;
     bool pendingMinExtended_ = false, pendingMaxExtended_ = false;

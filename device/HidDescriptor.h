@@ -23,6 +23,9 @@ struct HidValueCaps {
     std::int32_t logicalMax = 0;
     std::uint16_t bitField = 0;        // the main item's flags
     std::uint16_t linkCollection = 0;  // index of the enclosing collection, 0 at top level
+    // Which top-level collection holds the value (0 the first). Each one is an
+    // interface of its own elsewhere, with capabilities of its own.
+    std::uint16_t topLevelCollection = 0;
 };
 
 struct HidReportDescriptor {

@@ -4,8 +4,33 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 namespace qx {
+
+namespace {
+
+// Each top-level collection is an interface of its own to the HID class
+// driver, and the search reads at most ten feature values of each.
+std::optional<HidValueCaps> FindConfigCollectionValue(std::span<const HidValueCaps> caps) {
+    std::vector<std::uint16_t> collections;
+    for (const HidValueCaps& value : caps)
+        if (std::find(collections.begin(), collections.end(), value.topLevelCollection) ==
+            collections.end())
+            collections.push_back(value.topLevelCollection);
+    for (const std::uint16_t collection : collections) {
+        std::vector<HidValueCaps> values;
+        for (const HidValueCaps& value : caps)
+            if (value.topLevelCollection == collection && values.size() < kMaxFeatureValueCaps)
+                values.push_back(value);
+        if (const HidValueCaps* config = FindConfigValue(values)) return *config;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
 CUSBDriver::CUSBDriver(HidBackend& backend, Sleeper& sleeper)
     : backend_(backend), sleeper_(sleeper) {}
 
@@ -69,10 +94,9 @@ bool CUSBDriver::OpenDevice() {
         const auto attributes = backend_.GetAttributes(interface.path);
         if (!attributes || attributes->vendorId != vendorId_ || attributes->productId != productId_)
             continue;
-        auto caps = backend_.GetFeatureValueCaps(interface.path);
+        const auto caps = backend_.GetFeatureValueCaps(interface.path);
         if (!caps || caps->empty()) continue;
-        if (caps->size() > kMaxFeatureValueCaps) caps->resize(kMaxFeatureValueCaps);
-        const HidValueCaps* config = FindConfigValue(*caps);
+        const std::optional<HidValueCaps> config = FindConfigCollectionValue(*caps);
         if (!config) continue;
         // The buffers hold 255 bytes: a longer report cannot be sent without overrun.
         if (config->reportCount > kMaxReportLength) continue;

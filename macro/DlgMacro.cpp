@@ -258,7 +258,7 @@ void CDlgMacro::CreateControls() {
                 // What the user selects reaches the model at once; the list's
                 // notification then reports it.
                 connect(
-                    list, &QListWidget::currentRowChanged, this, [this, list, listIndex](int r) {
+                    list, &ui::CListBoxEx::UserSelectionChanged, this, [this, listIndex](int r) {
                         if (mirroring_) return;
                         PageList& model = listIndex == 0 ? model_.MacroList() : model_.EventList();
                         model.SelectedByUser(r);

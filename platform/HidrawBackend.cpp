@@ -2,14 +2,18 @@
 
 #include <fcntl.h>
 #include <linux/hidraw.h>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "base/DataFile.h"
 #include "base/MouseIdentity.h"
@@ -19,7 +23,6 @@ namespace qx {
 namespace {
 
 using std::chrono::milliseconds;
-using SteadyClock = std::chrono::steady_clock;
 
 constexpr std::size_t kMaxDescriptorSize = 4096;  // the kernel's HID_MAX_DESCRIPTOR_SIZE
 
@@ -37,41 +40,90 @@ long NodeNumber(const std::string& name) {
     return number;
 }
 
+// An open /dev/hidrawN. Output reports go through a thread of their own:
+// hidraw's write waits in the kernel until the device takes the report or the
+// USB stack gives up (5 s), ignoring O_NONBLOCK, while the channel waits at
+// most its completion time and then counts the report as sent. The thread
+// writes one report at a time, in order, so a late report never overlaps the
+// next; feature reports on the same node wait until it is idle.
 class HidrawHandle final : public HidHandle {
 public:
     explicit HidrawHandle(int fd) : fd_(fd) {}
-    ~HidrawHandle() override { ::close(fd_); }
+    ~HidrawHandle() override {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (writer_.joinable()) writer_.join();  // what was queued is still written
+        ::close(fd_);
+    }
 
     bool SetFeature(std::span<const std::uint8_t> report) override {
         if (report.empty()) return false;
+        WaitUntilIdle();
         std::vector<std::uint8_t> buffer(report.begin(), report.end());
         return ::ioctl(fd_, HIDIOCSFEATURE(buffer.size()), buffer.data()) >= 0;
     }
 
     bool GetFeature(std::span<std::uint8_t> report) override {
         if (report.empty()) return false;
+        WaitUntilIdle();
         return ::ioctl(fd_, HIDIOCGFEATURE(report.size()), report.data()) >= 0;
     }
 
     HidWriteResult WriteOutput(std::span<const std::uint8_t> report,
                                milliseconds completionWait) override {
-        const auto deadline = SteadyClock::now() + completionWait;
-        while (true) {
-            const ssize_t n = ::write(fd_, report.data(), report.size());
-            if (n == static_cast<ssize_t>(report.size())) return HidWriteResult::Written;
-            if (n >= 0) return HidWriteResult::Failed;
-            if (errno == EINTR) continue;
-            if (errno != EAGAIN) return HidWriteResult::Failed;
-            const auto left =
-                std::chrono::duration_cast<milliseconds>(deadline - SteadyClock::now()).count();
-            if (left <= 0) return HidWriteResult::TimedOut;
-            pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, static_cast<int>(left)) == 0) return HidWriteResult::TimedOut;
-        }
+        auto job = std::make_shared<Job>();
+        job->report.assign(report.begin(), report.end());
+        std::unique_lock lock(mutex_);
+        if (!writer_.joinable()) writer_ = std::thread(&HidrawHandle::Write, this);
+        queue_.push_back(job);
+        changed_.notify_all();
+        if (!changed_.wait_for(lock, completionWait, [&] { return job->done; }))
+            return HidWriteResult::TimedOut;  // it goes on in the background
+        return job->written ? HidWriteResult::Written : HidWriteResult::Failed;
     }
 
 private:
+    struct Job {
+        std::vector<std::uint8_t> report;
+        bool done = false;
+        bool written = false;
+    };
+
+    void WaitUntilIdle() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return queue_.empty() && !busy_; });
+    }
+
+    void Write() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty()) return;  // stopping, and everything is written
+            const std::shared_ptr<Job> job = queue_.front();
+            queue_.pop_front();
+            busy_ = true;
+            lock.unlock();
+            ssize_t n;
+            do n = ::write(fd_, job->report.data(), job->report.size());
+            while (n < 0 && errno == EINTR);
+            lock.lock();
+            busy_ = false;
+            job->written = n == static_cast<ssize_t>(job->report.size());
+            job->done = true;
+            changed_.notify_all();
+        }
+    }
+
     int fd_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::shared_ptr<Job>> queue_;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::thread writer_;
 };
 
 }  // namespace
@@ -159,7 +211,8 @@ std::optional<std::vector<HidValueCaps>> HidrawBackend::GetFeatureValueCaps(
 
 std::unique_ptr<HidHandle> HidrawBackend::Open(const std::string& path, HidAccess access) {
     if (!DeviceFolder(path)) return nullptr;
-    const int mode = access == HidAccess::Read ? O_RDONLY : O_WRONLY | O_NONBLOCK;
+    // Blocking either way: hidraw's write blocks whatever the flags say.
+    const int mode = access == HidAccess::Read ? O_RDONLY : O_WRONLY;
     const int fd = ::open(path.c_str(), mode | O_CLOEXEC);
     if (fd < 0) return nullptr;
     return std::make_unique<HidrawHandle>(fd);

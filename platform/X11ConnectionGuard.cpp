@@ -10,25 +10,48 @@ namespace qx {
 
 namespace {
 
-// Xlib's I/O error handler is one per process, so the guarded connections
-// are too.
+struct Guarded {
+    Display* display;
+    std::uint64_t errors;
+};
+
+// Xlib's error handlers are one per process, so the guarded connections are
+// too. The handlers run on whichever thread reads the failing answer.
 std::mutex guardMutex;
-std::vector<Display*> guarded;
+std::vector<Guarded> guarded;
 // Never destroyed, so that the abandoned connections stay referenced until
 // the very end of the process (a leak checker running after the static
 // destructors would otherwise report them).
 std::vector<Display*>& abandoned = *new std::vector<Display*>;
-XIOErrorHandler previousHandler = nullptr;
-bool handlerInstalled = false;
+XIOErrorHandler previousIoHandler = nullptr;
+XErrorHandler previousErrorHandler = nullptr;
+bool handlersInstalled = false;
 
-bool IsGuarded(Display* display) {
-    std::lock_guard lock(guardMutex);
-    return std::find(guarded.begin(), guarded.end(), display) != guarded.end();
+Guarded* Find(Display* display) {
+    const auto it = std::find_if(guarded.begin(), guarded.end(),
+                                 [&](const Guarded& g) { return g.display == display; });
+    return it == guarded.end() ? nullptr : &*it;
 }
 
 int OnIoError(Display* display) {
-    if (IsGuarded(display)) return 0;  // Xlib then runs the connection's exit handler
-    return previousHandler != nullptr ? previousHandler(display) : 0;
+    {
+        std::lock_guard lock(guardMutex);
+        if (Find(display)) return 0;  // Xlib then runs the connection's exit handler
+    }
+    return previousIoHandler != nullptr ? previousIoHandler(display) : 0;
+}
+
+int OnProtocolError(Display* display, XErrorEvent* error) {
+    XErrorHandler previous;
+    {
+        std::lock_guard lock(guardMutex);
+        if (Guarded* g = Find(display)) {
+            ++g->errors;
+            return 0;
+        }
+        previous = previousErrorHandler;
+    }
+    return previous != nullptr ? previous(display, error) : 0;
 }
 
 void MarkLost(Display*, void* flag) {
@@ -40,10 +63,13 @@ void MarkLost(Display*, void* flag) {
 void GuardX11Connection(Display* display, std::atomic<bool>* lost) {
     {
         std::lock_guard lock(guardMutex);
-        guarded.push_back(display);
-        if (!handlerInstalled) {
-            previousHandler = XSetIOErrorHandler(OnIoError);
-            handlerInstalled = true;
+        guarded.push_back({display, 0});
+        if (!handlersInstalled) {
+            // Whoever handled errors before (Xlib's default, or Qt's) still
+            // handles those of every other connection.
+            previousIoHandler = XSetIOErrorHandler(OnIoError);
+            previousErrorHandler = XSetErrorHandler(OnProtocolError);
+            handlersInstalled = true;
         }
     }
     XSetIOErrorExitHandler(display, MarkLost, lost);
@@ -51,16 +77,25 @@ void GuardX11Connection(Display* display, std::atomic<bool>* lost) {
 
 void ReleaseX11Connection(Display* display) {
     std::lock_guard lock(guardMutex);
-    guarded.erase(std::remove(guarded.begin(), guarded.end(), display), guarded.end());
+    const auto it = std::find_if(guarded.begin(), guarded.end(),
+                                 [&](const Guarded& g) { return g.display == display; });
+    if (it != guarded.end()) guarded.erase(it);
 }
-
-}  // namespace qx
-
-namespace qx {
 
 void AbandonX11Connection(Display* display) {
     std::lock_guard lock(guardMutex);
     abandoned.push_back(display);
+}
+
+std::uint64_t X11ProtocolErrors(Display* display) {
+    std::lock_guard lock(guardMutex);
+    const Guarded* g = Find(display);
+    return g != nullptr ? g->errors : 0;
+}
+
+bool X11RequestsFailedSince(Display* display, std::uint64_t before) {
+    XSync(display, False);
+    return X11ProtocolErrors(display) != before;
 }
 
 }  // namespace qx

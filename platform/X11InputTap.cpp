@@ -4,13 +4,16 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <span>
 
 #include "platform/X11ConnectionGuard.h"
 
@@ -110,24 +113,32 @@ bool X11InputTap::Start(InputHooks& hooks) {
         return false;
     }
 
-    // Raw events arrive whoever has the pointer or keyboard grabbed.
+    // Raw events arrive whoever has the pointer or keyboard grabbed. Raw
+    // motion carries the smooth-scrolling wheels.
     unsigned char rawBits[XIMaskLen(XI_LASTEVENT)] = {};
     SetMaskBit(rawBits, XI_RawButtonPress);
     SetMaskBit(rawBits, XI_RawButtonRelease);
     SetMaskBit(rawBits, XI_RawKeyPress);
     SetMaskBit(rawBits, XI_RawKeyRelease);
+    SetMaskBit(rawBits, XI_RawMotion);
     unsigned char hierarchyBits[XIMaskLen(XI_LASTEVENT)] = {};
     SetMaskBit(hierarchyBits, XI_HierarchyChanged);
+    SetMaskBit(hierarchyBits, XI_DeviceChanged);
     XIEventMask masks[2] = {{XIAllMasterDevices, sizeof rawBits, rawBits},
                             {XIAllDevices, sizeof hierarchyBits, hierarchyBits}};
     XISelectEvents(dpy, DefaultRootWindow(dpy), masks, 2);
 
     int xkbOpcode = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
-    if (XkbQueryExtension(dpy, &xkbOpcode, &xkbEventBase_, &xkbError, &xkbMajor, &xkbMinor))
-        XkbSelectEvents(dpy, XkbUseCoreKbd, XkbNewKeyboardNotifyMask | XkbMapNotifyMask,
-                        XkbNewKeyboardNotifyMask | XkbMapNotifyMask);
-    else
+    if (XkbQueryExtension(dpy, &xkbOpcode, &xkbEventBase_, &xkbError, &xkbMajor, &xkbMinor)) {
+        // A new keymap, new layout names, or a switch to another layout (group).
+        constexpr unsigned long kKeymapEvents =
+            XkbNewKeyboardNotifyMask | XkbMapNotifyMask | XkbNamesNotifyMask;
+        XkbSelectEvents(dpy, XkbUseCoreKbd, kKeymapEvents, kKeymapEvents);
+        XkbSelectEventDetails(dpy, XkbUseCoreKbd, XkbStateNotify, XkbGroupStateMask,
+                              XkbGroupStateMask);
+    } else {
         xkbEventBase_ = -1;
+    }
 
     ReadDevices();
     ReadKeymap();
@@ -190,6 +201,7 @@ bool X11InputTap::WaitForGrabs(std::chrono::milliseconds timeout) {
 }
 
 void X11InputTap::Run() {
+    pthread_setname_np(pthread_self(), "qx-input-tap");  // for top -H and the benchmark
     Display* dpy = display_.get();
     pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     while (!stopping_.load() && !connectionLost_.load()) {
@@ -219,6 +231,9 @@ void X11InputTap::HandleEvent(void* rawEvent) {
     if (event.type == GenericEvent && event.xcookie.extension == xiOpcode_) {
         if (!XGetEventData(dpy, &event.xcookie)) return;
         switch (event.xcookie.evtype) {
+            case XI_RawMotion:
+                HandleRawMotion(event.xcookie.data);
+                break;
             case XI_RawButtonPress:
                 HandleRawButton(event.xcookie.data, true);
                 break;
@@ -233,7 +248,14 @@ void X11InputTap::HandleEvent(void* rawEvent) {
                 break;
             case XI_HierarchyChanged:
                 grabbed_.fill(false);  // a new master needs its own grabs
-                SyncGrabs();
+                SyncGrabs();           // reads the devices again
+                break;
+            case XI_DeviceChanged:
+                // A master takes its current slave's classes at every switch
+                // between devices; only a device's own change matters here.
+                if (static_cast<const XIDeviceChangedEvent*>(event.xcookie.data)->reason ==
+                    XIDeviceChange)
+                    ReadDevices();
                 break;
             default:
                 break;  // the grabbed presses themselves: nothing to do
@@ -243,17 +265,38 @@ void X11InputTap::HandleEvent(void* rawEvent) {
         XRefreshKeyboardMapping(&event.xmapping);
         ReadKeymap();
     } else if (xkbEventBase_ >= 0 && event.type == xkbEventBase_) {
-        ReadKeymap();
+        const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+        if (xkb.any.xkb_type != XkbStateNotify || xkb.state.group != group_) ReadKeymap();
     }
 }
 
 void X11InputTap::HandleRawButton(const void* data, bool press) {
     const auto* raw = static_cast<const XIRawEvent*>(data);
+    // A device that scrolls by valuator has its steps counted from motion.
+    if ((raw->detail == 4 || raw->detail == 5) && wheel_.ScrollsByValuator(raw->sourceid)) return;
     const MouseEvent native = MouseEventForXButton(raw->detail, press);
     if (native.message == 0) return;
     // Intercepted buttons are already held back by the grabs; the verdict's
     // swallow is what the grab did.
     hooks_->MouseHookProc(native);
+}
+
+void X11InputTap::HandleRawMotion(const void* data) {
+    const auto* raw = static_cast<const XIRawEvent*>(data);
+    const std::span<const unsigned char> mask(raw->valuators.mask,
+                                              static_cast<std::size_t>(raw->valuators.mask_len));
+    // Pointer motion is most of what arrives here: it ends on this test.
+    if (!wheel_.CarriesScroll(raw->sourceid, mask)) return;
+    int values = 0;
+    for (unsigned char byte : mask) values += __builtin_popcount(byte);
+    const int steps = wheel_.Motion(
+        raw->sourceid, mask,
+        std::span<const double>(raw->valuators.values, static_cast<std::size_t>(values)));
+    // The grabs on buttons 4/5 hold back the server's emulated presses of an
+    // intercepted wheel; the verdict's swallow is what they did.
+    const MouseEvent step = {kWmMouseWheel,
+                             steps > 0 ? kMouseDataWheelForward : kMouseDataWheelBackward};
+    for (int i = 0; i < std::abs(steps); ++i) hooks_->MouseHookProc(step);
 }
 
 void X11InputTap::HandleRawKey(const void* data, bool press) {
@@ -280,27 +323,32 @@ void X11InputTap::ReadDevices() {
     int count = 0;
     XIDeviceInfo* info = XIQueryDevice(dpy, XIAllDevices, &count);
     if (info == nullptr) return;
+    std::vector<ScrollAxis> axes;
+    std::vector<int> seen;
     for (int i = 0; i < count; ++i) {
-        if (info[i].use == XIMasterPointer) masterPointers_.push_back(info[i].deviceid);
-        if (std::strstr(info[i].name, "XTEST") != nullptr)
-            xtestDevices_.push_back(info[i].deviceid);
+        const XIDeviceInfo& device = info[i];
+        if (device.use == XIMasterPointer) masterPointers_.push_back(device.deviceid);
+        if (std::strstr(device.name, "XTEST") != nullptr) xtestDevices_.push_back(device.deviceid);
+        axes.clear();
+        for (int c = 0; c < device.num_classes; ++c) {
+            if (device.classes[c]->type != XIScrollClass) continue;
+            const auto* scroll = reinterpret_cast<const XIScrollClassInfo*>(device.classes[c]);
+            axes.push_back(
+                {scroll->number, scroll->scroll_type == XIScrollTypeVertical, scroll->increment});
+        }
+        wheel_.SetDevice(device.deviceid, axes);
+        seen.push_back(device.deviceid);
     }
     XIFreeDeviceInfo(info);
+    // Devices that have gone: their ids may come back as other devices.
+    for (int id = 0; id < WheelSteps::kMaxDevices; ++id)
+        if (std::find(seen.begin(), seen.end(), id) == seen.end()) wheel_.SetDevice(id, {});
 }
 
 void X11InputTap::ReadKeymap() {
-    Display* dpy = display_.get();
-    keymap_.fill({});
-    XkbDescPtr xkb = XkbGetMap(dpy, XkbKeySymsMask, XkbUseCoreKbd);
-    if (xkb == nullptr) return;
-    for (int keycode = xkb->min_key_code; keycode <= xkb->max_key_code && keycode < 256;
-         ++keycode) {
-        const KeySym keysym =
-            XkbKeyNumSyms(xkb, keycode) > 0 ? XkbKeySymEntry(xkb, keycode, 0, 0) : NoSymbol;
-        keymap_[keycode] =
-            VirtualKeyFor(static_cast<std::uint32_t>(keysym), static_cast<std::uint32_t>(keycode));
-    }
-    XkbFreeKeyboard(xkb, 0, True);
+    const X11KeyboardMap map = ReadX11KeyboardMap(display_.get());
+    keymap_ = map.keys;
+    group_ = map.group;
 }
 
 void X11InputTap::SyncGrabs() {

@@ -1,7 +1,9 @@
 // The global input tap on an X server. It watches every button, wheel and key
 // event of the desktop through XInput2 raw events on the root window, and
 // holds back intercepted buttons with passive grabs on the root window, so
-// that no other client sees their press or release.
+// that no other client sees their press or release. Wheels that scroll
+// smoothly (libinput) move a scroll valuator instead of pressing buttons 4/5:
+// their steps are read from raw motion (WheelSteps).
 //
 // Threading: the tap runs its own thread with its own X connection; the hook
 // procedures run there, not on the UI thread as the Windows hooks do. That is
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "macro/InputHooks.h"
+#include "platform/WheelSteps.h"
 #include "platform/X11Display.h"
 #include "platform/X11KeyMap.h"
 
@@ -57,6 +60,7 @@ private:
     void HandleEvent(void* event);
     void HandleRawButton(const void* raw, bool press);
     void HandleRawKey(const void* raw, bool press);
+    void HandleRawMotion(const void* raw);
     void ReadDevices();
     void ReadKeymap();
     void SyncGrabs();
@@ -79,7 +83,9 @@ private:
     // Tap thread only.
     std::vector<int> masterPointers_;
     std::vector<int> xtestDevices_;
+    WheelSteps wheel_;
     std::array<VirtualKey, 256> keymap_{};
+    int group_ = 0;  // the keyboard's active layout
     std::array<bool, 256> altHeld_{};
     std::array<bool, 10> grabbed_{};  // by X button number
 

@@ -1,6 +1,8 @@
 #include "platform/X11KeyMap.h"
 
 #include <X11/XF86keysym.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -17,21 +19,10 @@ struct KeysymEntry {
     bool extended;
 };
 
-// Sorted by keysym. Letters and digits are handled before the table.
+// The keys that are not characters, sorted by keysym: every layout gives them
+// the same code, wherever the key sits.
 constexpr KeysymEntry kKeysyms[] = {
     {XK_space, 0x20, false},
-    {XK_apostrophe, 0xDE, false},       // VK_OEM_7
-    {XK_comma, 0xBC, false},            // VK_OEM_COMMA
-    {XK_minus, 0xBD, false},            // VK_OEM_MINUS
-    {XK_period, 0xBE, false},           // VK_OEM_PERIOD
-    {XK_slash, 0xBF, false},            // VK_OEM_2
-    {XK_semicolon, 0xBA, false},        // VK_OEM_1
-    {XK_less, 0xE2, false},             // VK_OEM_102
-    {XK_equal, 0xBB, false},            // VK_OEM_PLUS
-    {XK_bracketleft, 0xDB, false},      // VK_OEM_4
-    {XK_backslash, 0xDC, false},        // VK_OEM_5
-    {XK_bracketright, 0xDD, false},     // VK_OEM_6
-    {XK_grave, 0xC0, false},            // VK_OEM_3
     {XK_ISO_Level3_Shift, 0xA5, true},  // AltGr: right Alt
     {XK_ISO_Left_Tab, 0x09, false},
     {XK_BackSpace, 0x08, false},
@@ -120,61 +111,74 @@ constexpr bool SortedByKeysym() {
 }
 static_assert(SortedByKeysym());
 
-// US positions of the main block by evdev code, for layouts whose keysyms
-// have no code (Cyrillic, Greek, ...).
-constexpr std::uint8_t PositionalVk(std::uint32_t evdev) {
-    constexpr char kRow1[] = "1234567890";  // evdev 2-11
-    constexpr char kRow2[] = "QWERTYUIOP";  // 16-25
-    constexpr char kRow3[] = "ASDFGHJKL";   // 30-38
-    constexpr char kRow4[] = "ZXCVBNM";     // 44-50
-    if (evdev >= 2 && evdev <= 11) return kRow1[evdev - 2];
-    if (evdev >= 16 && evdev <= 25) return kRow2[evdev - 16];
-    if (evdev >= 30 && evdev <= 38) return kRow3[evdev - 30];
-    if (evdev >= 44 && evdev <= 50) return kRow4[evdev - 44];
-    switch (evdev) {
-        case 12:
-            return 0xBD;  // minus
-        case 13:
-            return 0xBB;  // equal
-        case 26:
-            return 0xDB;  // left brace
-        case 27:
-            return 0xDD;  // right brace
-        case 39:
-            return 0xBA;  // semicolon
-        case 40:
-            return 0xDE;  // apostrophe
-        case 41:
-            return 0xC0;  // grave
-        case 43:
-            return 0xDC;  // backslash
-        case 51:
-            return 0xBC;  // comma
-        case 52:
-            return 0xBE;  // dot
-        case 53:
-            return 0xBF;  // slash
-        case 86:
-            return 0xE2;  // 102nd key
-        default:
-            return 0;
-    }
-}
+// Punctuation keysyms outside the main block (rare: a remapped key), by
+// their US keys.
+constexpr KeysymEntry kPunctuation[] = {
+    {XK_apostrophe, 0xDE, false}, {XK_comma, 0xBC, false},        {XK_minus, 0xBD, false},
+    {XK_period, 0xBE, false},     {XK_slash, 0xBF, false},        {XK_semicolon, 0xBA, false},
+    {XK_less, 0xE2, false},       {XK_equal, 0xBB, false},        {XK_bracketleft, 0xDB, false},
+    {XK_backslash, 0xDC, false},  {XK_bracketright, 0xDD, false}, {XK_grave, 0xC0, false},
+};
 
 }  // namespace
 
-VirtualKey VirtualKeyFor(std::uint32_t keysym, std::uint32_t keycode) {
+VirtualKey VirtualKeyFor(std::uint32_t keysym, std::uint32_t keycode, WindowsLayout layout) {
+    // Letters keep their keysym, so QWERTZ and AZERTY letters are right
+    // wherever the layout puts them.
     if (keysym >= XK_a && keysym <= XK_z) return {static_cast<std::uint8_t>(keysym - XK_a + 'A')};
     if (keysym >= XK_A && keysym <= XK_Z) return {static_cast<std::uint8_t>(keysym)};
-    if (keysym >= XK_0 && keysym <= XK_9) return {static_cast<std::uint8_t>(keysym)};
     if (keysym >= XK_F1 && keysym <= XK_F24)
         return {static_cast<std::uint8_t>(0x70 + (keysym - XK_F1))};
     const auto it =
         std::lower_bound(std::begin(kKeysyms), std::end(kKeysyms), keysym,
                          [](const KeysymEntry& e, std::uint32_t k) { return e.keysym < k; });
     if (it != std::end(kKeysyms) && it->keysym == keysym) return {it->vk, it->extended};
-    if (keycode >= 8) return {PositionalVk(keycode - 8)};
+    // The digit row and the punctuation keys go by position, as the Windows
+    // layout of the language has them; so do letters of other scripts.
+    if (keycode >= 8)
+        if (const std::uint8_t vk = PositionalVirtualKey(layout, keycode - 8)) return {vk};
+    if (keysym >= XK_0 && keysym <= XK_9) return {static_cast<std::uint8_t>(keysym)};
+    for (const KeysymEntry& e : kPunctuation)
+        if (e.keysym == keysym) return {e.vk, e.extended};
     return {};
+}
+
+X11KeyboardMap ReadX11KeyboardMap(_XDisplay* display) {
+    X11KeyboardMap map;
+    XkbStateRec state{};
+    if (XkbGetState(display, XkbUseCoreKbd, &state) == Success) map.group = state.group;
+    // The key types too: a group's width comes from its type.
+    XkbDescPtr xkb = XkbGetMap(display, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (xkb == nullptr) return map;
+    if (XkbGetNames(display, XkbSymbolsNameMask, xkb) == Success && xkb->names &&
+        xkb->names->symbols != None) {
+        if (char* symbols = XGetAtomName(display, xkb->names->symbols)) {
+            map.layout = WindowsLayoutForXkb(XkbLayoutOfGroup(symbols, map.group));
+            XFree(symbols);
+        }
+    }
+    for (int keycode = xkb->min_key_code; keycode <= xkb->max_key_code && keycode < 256;
+         ++keycode) {
+        const int groups = XkbKeyNumGroups(xkb, keycode);
+        KeySym keysym = NoSymbol;
+        if (groups > 0) {
+            const int group = map.group % groups;  // a group beyond the key's own wraps
+            if (XkbKeyGroupWidth(xkb, keycode, group) > 0)
+                keysym = XkbKeySymEntry(xkb, keycode, 0, group);
+        }
+        map.keysyms[keycode] = static_cast<std::uint32_t>(keysym);
+        map.keys[keycode] = VirtualKeyFor(static_cast<std::uint32_t>(keysym),
+                                          static_cast<std::uint32_t>(keycode), map.layout);
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    return map;
+}
+
+int X11KeyboardMap::KeycodeOf(std::uint8_t vk) const {
+    if (vk == 0) return 0;
+    for (int keycode = 8; keycode < 256; ++keycode)
+        if (keys[keycode].vk == vk) return keycode;
+    return 0;
 }
 
 }  // namespace qx

@@ -25,7 +25,9 @@ constexpr std::array<double, 20> kSpeedFactors = {
     1.0 / 32, 1.0 / 16, 1.0 / 8, 2.0 / 8, 3.0 / 8, 4.0 / 8, 5.0 / 8, 6.0 / 8, 7.0 / 8, 1.0,
     1.25,     1.5,      1.75,    2.0,     2.25,    2.5,     2.75,    3.0,     3.25,    3.5};
 
-// The physical pointers: slave pointer devices other than the XTest one.
+// The physical pointers in use: enabled slave pointer devices other than the
+// XTest one. A disabled device refuses property changes (the libinput driver
+// answers BadMatch), and a floating one does not move the desktop's pointer.
 std::vector<int> PointerDevices(Display* dpy) {
     std::vector<int> ids;
     int count = 0;
@@ -33,12 +35,22 @@ std::vector<int> PointerDevices(Display* dpy) {
     if (info == nullptr) return ids;
     for (int i = 0; i < count; ++i) {
         const XIDeviceInfo& d = info[i];
-        if (d.use != XISlavePointer && d.use != XIFloatingSlave) continue;
+        if (d.use != XISlavePointer || !d.enabled) continue;
         if (std::strstr(d.name, "XTEST") != nullptr) continue;
         ids.push_back(d.deviceid);
     }
     XIFreeDeviceInfo(info);
     return ids;
+}
+
+// Changes a property and waits for the server's verdict: a device that went
+// away since it was listed, or refuses the change, fails this device only.
+bool ChangeProperty(Display* dpy, int device, Atom property, Atom type, int format,
+                    const unsigned char* data, int items) {
+    const std::uint64_t before = X11ProtocolErrors(dpy);
+    XIChangeProperty(dpy, device, property, type, format, PropModeReplace,
+                     const_cast<unsigned char*>(data), items);
+    return !X11RequestsFailedSince(dpy, before);
 }
 
 struct PropertyShape {
@@ -71,9 +83,8 @@ bool SetFloatProperty(Display* dpy, int device, const char* name, float value) {
     const Atom floatAtom = XInternAtom(dpy, "FLOAT", True);
     if (!shape || shape->type != floatAtom || shape->format != 32 || shape->items != 1)
         return false;
-    XIChangeProperty(dpy, device, property, floatAtom, 32, PropModeReplace,
-                     reinterpret_cast<unsigned char*>(&value), 1);
-    return true;
+    return ChangeProperty(dpy, device, property, floatAtom, 32,
+                          reinterpret_cast<const unsigned char*>(&value), 1);
 }
 
 // A property of flags (format 8): the first `on` entries as given, the rest 0.
@@ -84,13 +95,12 @@ bool SetFlagsProperty(Display* dpy, int device, const char* name,
     if (!shape || shape->format != 8 || shape->items < flags.size()) return false;
     std::fill(shape->data.begin(), shape->data.end(), 0);
     std::copy(flags.begin(), flags.end(), shape->data.begin());
-    XIChangeProperty(dpy, device, property, shape->type, 8, PropModeReplace, shape->data.data(),
-                     static_cast<int>(shape->items));
-    return true;
+    return ChangeProperty(dpy, device, property, shape->type, 8, shape->data.data(),
+                          static_cast<int>(shape->items));
 }
 
 // One short connection per call, guarded: the writer thread must survive an
-// X server that goes away.
+// X server that goes away, and a device that refuses or vanishes mid-call.
 class Connection {
 public:
     explicit Connection(const std::string& name)
@@ -127,6 +137,12 @@ double LibinputAccelSpeed(std::int32_t speed) {
 X11PointerSettings::X11PointerSettings(std::string displayName)
     : displayName_(std::move(displayName)) {}
 
+std::vector<int> X11PointerSettings::Devices(Display* dpy) const {
+    std::vector<int> devices = PointerDevices(dpy);
+    if (devicesListed_) devicesListed_(devices);
+    return devices;
+}
+
 bool X11PointerSettings::SetMouseAcceleration(const std::array<std::int32_t, 3>& values) {
     Connection connection(displayName_);
     Display* dpy = connection.get();
@@ -138,7 +154,7 @@ bool X11PointerSettings::SetMouseAcceleration(const std::array<std::int32_t, 3>&
     const int numerator = level <= 0 ? 1 : level == 1 ? 2 : 4;
     const int threshold = level <= 0 ? 0 : level == 1 ? values[0] : values[1];
     XChangePointerControl(dpy, True, enhanced, numerator, 1, threshold);  // off keeps the threshold
-    for (int device : PointerDevices(dpy))
+    for (int device : Devices(dpy))
         SetFlagsProperty(dpy, device, "libinput Accel Profile Enabled",
                          {static_cast<unsigned char>(enhanced), !enhanced});
     XSync(dpy, False);
@@ -151,7 +167,7 @@ bool X11PointerSettings::SetMouseSpeed(std::int32_t speed) {
     Display* dpy = connection.get();
     if (dpy == nullptr) return false;
     bool taken = false;
-    for (int device : PointerDevices(dpy)) {
+    for (int device : Devices(dpy)) {
         if (SetFloatProperty(dpy, device, "libinput Accel Speed",
                              static_cast<float>(LibinputAccelSpeed(speed)))) {
             taken = true;

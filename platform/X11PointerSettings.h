@@ -7,11 +7,14 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "buttons/PointerSettings.h"
+
+struct _XDisplay;
 
 namespace qx {
 
@@ -29,8 +32,17 @@ public:
     bool SetMouseSpeed(std::int32_t speed) override;
     bool SetWheelScrollLines(std::int32_t lines) override;
 
+    // Tests: sees and may change the device list between listing and writing
+    // (a device unplugged meanwhile).
+    void OnDevicesListed(std::function<void(std::vector<int>&)> hook) {
+        devicesListed_ = std::move(hook);
+    }
+
 private:
+    std::vector<int> Devices(_XDisplay* dpy) const;
+
     std::string displayName_;
+    std::function<void(std::vector<int>&)> devicesListed_;
 };
 
 // The KDE route for the scroll lines: kwriteconfig6 (or 5) on $PATH writes

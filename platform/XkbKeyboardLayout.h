@@ -1,5 +1,6 @@
 // The keyboard layout of a running X desktop, read through XKB: which
-// character the key behind a virtual key types in the group in force.
+// character the key behind a virtual key types in the group in force. The key
+// behind a virtual key is the one the input tap reports with that code.
 #pragma once
 
 #include <memory>
@@ -7,8 +8,7 @@
 
 #include "base/KeyboardLayout.h"
 #include "platform/X11Display.h"
-
-struct _XkbDesc;
+#include "platform/X11KeyMap.h"
 
 namespace qx {
 
@@ -18,8 +18,7 @@ public:
     static std::unique_ptr<XkbKeyboardLayout> Open(const char* displayName = nullptr);
     ~XkbKeyboardLayout() override;
 
-    // The virtual key's physical key is where a US layout has it; the layout
-    // in force then tells what that key types at its first level.
+    // What the key that reports this virtual key types at its first level.
     char32_t KeyCharacter(std::uint32_t virtualKey) const override;
 
 private:
@@ -30,8 +29,7 @@ private:
     X11Display display_;
     int eventBase_;
     mutable std::mutex mutex_;
-    mutable _XkbDesc* keymap_ = nullptr;
-    mutable int group_ = 0;
+    std::unique_ptr<X11KeyboardMap> map_;
 };
 
 // The desktop's layout when an X display is there, else the built-in US one.

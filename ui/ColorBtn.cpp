@@ -47,7 +47,7 @@ void CColorBtn::leaveEvent(QEvent*) {
 
 void CColorBtn::mouseMoveEvent(QMouseEvent* e) {
     const QPoint inParent = mapToParent(e->position().toPoint());
-    PostWindowMessage(parentWidget(), kWmMouseMove, static_cast<WParam>(e->buttons()),
+    PostWindowMessage(parentWidget(), kWmMouseMove, MouseKeyFlags(e->buttons(), e->modifiers()),
                       MakeLParam(inParent.x(), inParent.y()));
     QAbstractButton::mouseMoveEvent(e);
 }

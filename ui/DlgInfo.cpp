@@ -86,14 +86,17 @@ int CDlgInfo::Run() {
 
 void CDlgInfo::OnTimer(int id) {
     if (id != kNoticeTimer) return;
-    if (countdown <= 0) {
-        timer_.stop();
-        PostMessage(kWmClose, 0, 0);
-        return;
-    }
+    const bool last = countdown <= 0;
+    if (last) timer_.stop();
     const QString format = chinese_ ? QString::fromUtf8("确定 (%1s)") : QString("OK (%1s)");
     if (ok_) ok_->setText(format.arg(countdown));
     --countdown;
+    if (!last) return;
+    // "OK (0s)" stays up for a last moment before the box goes.
+    if (ok_) ok_->repaint();
+    QTimer::singleShot(kLastMomentMs, this, [this] {
+        if (isVisible()) PostMessage(kWmClose, 0, 0);
+    });
 }
 
 QRect CDlgInfo::TextRect() const {

@@ -40,6 +40,7 @@ public:
 
     static inline constexpr int kNoticeTimer = 2321;
     static inline constexpr int kNoticePeriodMs = 1000;
+    static inline constexpr int kLastMomentMs = 100;  // "OK (0s)" before the notice closes
     // Tests shorten the notice tick.
     static void SetNoticePeriodForTests(int ms);
 

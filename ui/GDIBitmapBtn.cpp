@@ -124,7 +124,7 @@ void CGDIBitmapBtn::mouseMoveEvent(QMouseEvent* e) {
     }
     // The parent's own hover logic (hint lines) keeps seeing the pointer.
     const QPoint inParent = mapToParent(e->position().toPoint());
-    PostWindowMessage(parentWidget(), kWmMouseMove, static_cast<WParam>(e->buttons()),
+    PostWindowMessage(parentWidget(), kWmMouseMove, MouseKeyFlags(e->buttons(), e->modifiers()),
                       MakeLParam(inParent.x(), inParent.y()));
     QAbstractButton::mouseMoveEvent(e);
 }

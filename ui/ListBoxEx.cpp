@@ -69,10 +69,16 @@ CListBoxEx::CListBoxEx(QWidget* parent, int id)
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(this, &QListWidget::currentRowChanged, this, [this](int row) {
-        PostWindowMessage(notify_ ? notify_ : parentWidget(), kMsgListSelChange,
-                          static_cast<WParam>(id_), row);
-    });
+    connect(this, &QListWidget::currentRowChanged, this, &CListBoxEx::OnCurrentRowChanged);
+}
+
+void CListBoxEx::OnCurrentRowChanged(int row) {
+    if (userInput_ == 0 || ownChange_ > 0) return;
+    // What a receiver changes in return is its own doing, not the user's.
+    Scope own(ownChange_);
+    PostWindowMessage(notify_ ? notify_ : parentWidget(), kMsgListSelChange,
+                      static_cast<WParam>(id_), row);
+    emit UserSelectionChanged(row);
 }
 
 void CListBoxEx::SetBackColors(QColor back, QColor selectedBack) {
@@ -176,6 +182,7 @@ void CListBoxEx::CloseEdit() {
 
 void CListBoxEx::CommitEdit() {
     if (!edit_) return;
+    Scope own(ownChange_);
     const int index = editIndex_;
     const QString text = edit_->text();
     CloseEdit();
@@ -190,6 +197,7 @@ void CListBoxEx::CommitEdit() {
 
 void CListBoxEx::DiscardEdit() {
     if (!edit_) return;
+    Scope own(ownChange_);
     const int index = editIndex_;
     CloseEdit();
     setCurrentRow(index);
@@ -219,15 +227,36 @@ bool CListBoxEx::eventFilter(QObject* watched, QEvent* event) {
     return QListWidget::eventFilter(watched, event);
 }
 
+void CListBoxEx::mousePressEvent(QMouseEvent* e) {
+    Scope user(userInput_);
+    QListWidget::mousePressEvent(e);
+}
+
+void CListBoxEx::mouseReleaseEvent(QMouseEvent* e) {
+    Scope user(userInput_);
+    QListWidget::mouseReleaseEvent(e);
+}
+
+void CListBoxEx::keyPressEvent(QKeyEvent* e) {
+    Scope user(userInput_);
+    QListWidget::keyPressEvent(e);
+}
+
 void CListBoxEx::mouseDoubleClickEvent(QMouseEvent* e) {
-    QListWidget::mouseDoubleClickEvent(e);
+    {
+        Scope user(userInput_);
+        QListWidget::mouseDoubleClickEvent(e);
+    }
     if (!editEnabled_) return;
     const QModelIndex index = indexAt(e->position().toPoint());
     if (index.isValid()) BeginEdit(index.row());
 }
 
 void CListBoxEx::mouseMoveEvent(QMouseEvent* e) {
-    QListWidget::mouseMoveEvent(e);
+    {
+        Scope user(userInput_);  // dragging over the items selects them
+        QListWidget::mouseMoveEvent(e);
+    }
     if (IsEditing()) return;
     const int row = indexAt(e->position().toPoint()).row();
     if (row != hover_) {

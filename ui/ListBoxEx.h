@@ -45,14 +45,31 @@ public:
 
     static inline constexpr int kEditLimit = 20;
 
+signals:
+    // The user moved the selection (mouse or keys); WM_USER+101 (control id,
+    // index) is posted to the notify window with it. Changes the program
+    // makes (adding, removing, selecting, committing an edit) notify nobody,
+    // as a Windows list box sends LBN_SELCHANGE for the user's changes only.
+    void UserSelectionChanged(int row);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
     void leaveEvent(QEvent*) override;
 
 private:
     friend class ListBoxExDelegate;
+    // Marks a stretch of user input, or of the list's own changes.
+    struct Scope {
+        explicit Scope(int& depth) : depth_(depth) { ++depth_; }
+        ~Scope() { --depth_; }
+        int& depth_;
+    };
+    void OnCurrentRowChanged(int row);
     void CommitEdit();
     void DiscardEdit();
     void CloseEdit();
@@ -70,6 +87,8 @@ private:
     int editIndex_ = -1;
     bool closingEdit_ = false;
     int hover_ = -1;
+    int userInput_ = 0;
+    int ownChange_ = 0;
 };
 
 }  // namespace qx::ui

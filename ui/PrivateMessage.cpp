@@ -48,4 +48,16 @@ bool MessageMap::Dispatch(std::uint32_t message, WParam wParam, LParam lParam) c
     return false;
 }
 
+WParam MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    WParam flags = 0;
+    if (buttons & Qt::LeftButton) flags |= 0x0001;
+    if (buttons & Qt::RightButton) flags |= 0x0002;
+    if (modifiers & Qt::ShiftModifier) flags |= 0x0004;
+    if (modifiers & Qt::ControlModifier) flags |= 0x0008;
+    if (buttons & Qt::MiddleButton) flags |= 0x0010;
+    if (buttons & Qt::XButton1) flags |= 0x0020;
+    if (buttons & Qt::XButton2) flags |= 0x0040;
+    return flags;
+}
+
 }  // namespace qx::ui

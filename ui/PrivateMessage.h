@@ -40,6 +40,11 @@ inline LParam MakeLParam(int low, int high) {
                                (static_cast<std::uint32_t>(low) & 0xFFFF));
 }
 
+// The key flags of a mouse message (wParam of WM_MOUSEMOVE): MK_LBUTTON 1,
+// MK_RBUTTON 2, MK_SHIFT 4, MK_CONTROL 8, MK_MBUTTON 0x10, MK_XBUTTON1 0x20,
+// MK_XBUTTON2 0x40.
+WParam MouseKeyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
 // What other threads keep of a window: posts go through it while the window
 // lives and are dropped once the window has detached it on its way out. The
 // lock makes a post either finish before the detach (Qt then discards the

@@ -30,6 +30,7 @@ CSkinScrollBar::CSkinScrollBar(QWidget* parent, Qt::Orientation orientation)
         if (pressed_ != Part::None) repeat_.start();
     });
     connect(&repeat_, &QTimer::timeout, this, &CSkinScrollBar::Repeat);
+    setMouseTracking(true);  // the hover row follows the pointer without a button held
 }
 
 void CSkinScrollBar::SetScrollInfo(int minimum, int maximum, int page, int pos) {
@@ -122,8 +123,22 @@ void CSkinScrollBar::mousePressEvent(QMouseEvent* e) {
     update();
 }
 
+void CSkinScrollBar::SetHovered(Part part) {
+    // Only the arrows and the thumb have a hover look; the track's cells are
+    // alike in every row.
+    if (part == Part::PageBefore || part == Part::PageAfter) part = Part::None;
+    if (part == hovered_) return;
+    hovered_ = part;
+    update();
+}
+
+void CSkinScrollBar::leaveEvent(QEvent*) {
+    SetHovered(Part::None);
+}
+
 void CSkinScrollBar::mouseMoveEvent(QMouseEvent* e) {
     pointerAlong_ = Along(e->position().toPoint());
+    SetHovered(rect().contains(e->position().toPoint()) ? PartAt(pointerAlong_) : Part::None);
     if (pressed_ != Part::Thumb) return;
     const int pos =
         layout::ScrollPositionForThumb(Geometry(), min_, max_, page_, pointerAlong_ - grabOffset_);
@@ -153,7 +168,11 @@ void CSkinScrollBar::paintEvent(QPaintEvent*) {
     auto span = [&](int start, int len) {
         return v ? QRect(0, start, width(), len) : QRect(start, 0, len, height());
     };
-    auto rowOf = [&](Part part) { return pressed_ == part ? 2 : 0; };
+    // Rows of the picture: 0 normal, 1 hover, 2 pressed.
+    auto rowOf = [&](Part part) {
+        if (pressed_ != Part::None) return pressed_ == part ? 2 : 0;
+        return hovered_ == part ? 1 : 0;
+    };
     if (cells_.isNull()) return;
     p.drawImage(span(g.arrow, g.track), cells_, cell(3, 0));
     p.drawImage(span(0, g.arrow), cells_, cell(0, rowOf(Part::FirstArrow)));

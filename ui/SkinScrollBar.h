@@ -43,6 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
 
 private:
     enum class Part { None, FirstArrow, SecondArrow, PageBefore, PageAfter, Thumb };
@@ -52,11 +53,13 @@ private:
     void Repeat();
     static int ScrollCode(Part part);
     bool RepeatShouldStop() const;
+    void SetHovered(Part part);
 
     Qt::Orientation orientation_;
     QImage cells_;
     int min_ = 0, max_ = 0, page_ = 0, pos_ = 0;
     Part pressed_ = Part::None;
+    Part hovered_ = Part::None;
     int pointerAlong_ = 0;
     int grabOffset_ = 0;
     int trackPos_ = 0;

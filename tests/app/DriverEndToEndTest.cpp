@@ -8,11 +8,16 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "app/FirstStart.h"
 #include "base/DataFile.h"
+#include "base/FileDialogs.h"
+#include "base/FileLock.h"
 #include "base/ProfileRecord.h"
 #include "base/Text.h"
+#include "macro/MacroStore.h"
+#include "profile/ProfileFiles.h"
 #include "tests/common/DriverSession.h"
 
 namespace qx {
@@ -109,6 +114,115 @@ TEST_F(DriverEndToEnd, ARefusedReportShowsItsFailureAndSavesNothing) {
     EXPECT_FALSE(fs::exists(profile));
     EXPECT_TRUE(session.WaitForNoWindow("OrvikProcessDlg", 5s));
     EXPECT_TRUE(session.Running());
+}
+
+// The virtual mouse's socket; every writer of the mouse locks "<socket>.lock".
+fs::path MouseSocket(const DriverSession& session) {
+    std::error_code ec;
+    for (fs::directory_iterator it(session.Root() / "hid", ec), end; !ec && it != end;
+         it.increment(ec))
+        if (fs::is_socket(it->path(), ec)) return it->path();
+    return {};
+}
+
+// Another program (qxctl, say) writing to the mouse: Apply waits for it and
+// sends nothing in between.
+TEST_F(DriverEndToEnd, ApplyWaitsWhileAnotherProgramWritesTheMouse) {
+    DriverSession session(Server());
+    ASSERT_TRUE(session.Start());
+    ASSERT_NE(session.WaitForWindow(), 0u);
+    ASSERT_TRUE(session.WaitForTrace(2, 5s));
+    const fs::path socket = MouseSocket(session);
+    ASSERT_FALSE(socket.empty());
+    FileLock other = FileLock::Acquire(socket.string() + ".lock", 0ms);
+    ASSERT_TRUE(other.held());
+    const auto before = session.Trace().size();
+
+    session.Click(kApplyX, kApplyY);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(session.Trace().size(), before);
+    other.Release();
+    ASSERT_TRUE(session.WaitForTrace(before + 10, 15s));
+    const auto trace = session.Trace();
+    EXPECT_EQ(trace[before].hex.substr(0, 4), "0712");  // the whole pass, from its start
+    EXPECT_TRUE(session.WaitForNoWindow("OrvikProcessDlg", 5s));
+}
+
+std::string WaitForMessage(const fs::path& file, const std::string& text) {
+    std::string all;
+    test::WaitUntil(
+        [&] {
+            all = ReadText(file);
+            return all.find(text) != std::string::npos;
+        },
+        15s);
+    return all;
+}
+
+// A macro the mouse refused: the key matrix is not written, the failure is
+// shown with its own text and nothing is saved.
+TEST_F(DriverEndToEnd, ARefusedMacroFailsTheApplyBeforeTheKeyMatrix) {
+    test::TempDir record;
+    DriverOptions options;
+    options.mouseOptions = {"--version", "12", "--refuse", "command:0x13"};
+    options.environment = {{"QX_TEST_MESSAGE_FILE", (record / "messages").string()}};
+    DriverSession session(Server(), options);
+    {
+        ASSERT_TRUE(LayDownDataFolder(session.DataFolder(), false));
+        RecordingNotifier notifier;
+        Localization language;
+        RecordingSleeper sleeper;
+        NoFileDialogs dialogs;
+        MacroTable table;
+        MacroStore store(table, session.DataFolder(), notifier, sleeper, language, dialogs);
+        MacroEntry entry{};
+        entry.tag = kMacroTag;
+        entry.id = 0x01000001;
+        entry.loopMode = 1;
+        entry.events[0] = MakeEvent(MacroEventKind::KeyPress, 0x41);
+        entry.eventCount = 1;
+        entry.byteSize = 4104;
+        ASSERT_TRUE(store.StoreMacroRecord(entry));
+        auto state = std::make_unique<ProfileState>();
+        ProfileFiles files(*state, session.DataFolder(), notifier, language);
+        files.LoadProfileTable();
+        state->settings.buttons[2].function = kFunctionMacro;
+        state->ActiveEntry().macroIds[2] = 0x01000001;
+        ASSERT_TRUE(files.SaveActiveProfile());
+        ASSERT_TRUE(files.SaveProfileTable());
+    }
+    const auto tableBefore = test::ReadBytes(session.DataFolder() / "Profile/ConfigInfo.cfg");
+    ASSERT_TRUE(session.Start());
+    ASSERT_NE(session.WaitForWindow(), 0u);
+    ASSERT_TRUE(session.WaitForTrace(2, 5s));
+    const auto before = session.Trace().size();
+
+    session.Click(kApplyX, kApplyY);
+    const auto messages = WaitForMessage(record / "messages", "Write mouse macro failed.");
+    EXPECT_NE(messages.find("Write mouse macro failed."), std::string::npos) << messages;
+    const auto trace = session.Trace();
+    for (std::size_t i = before; i < trace.size(); ++i)
+        EXPECT_NE(trace[i].hex.substr(0, 4), "0712") << i;
+    EXPECT_EQ(test::ReadBytes(session.DataFolder() / "Profile/ConfigInfo.cfg"), tableBefore);
+}
+
+// A save that fails after a good pass is told, not passed over in silence.
+TEST_F(DriverEndToEnd, ASaveThatFailsAfterApplyIsReported) {
+    test::TempDir record;
+    DriverOptions options;
+    options.environment = {{"QX_TEST_MESSAGE_FILE", (record / "messages").string()}};
+    DriverSession session(Server(), options);
+    ASSERT_TRUE(session.Start());
+    ASSERT_NE(session.WaitForWindow(), 0u);
+    ASSERT_TRUE(session.WaitForTrace(2, 5s));
+    const auto table = session.DataFolder() / "Profile/ConfigInfo.cfg";
+    fs::remove(table);
+    fs::create_directory(table);  // in the way of the save, even for root
+
+    session.Click(kApplyX, kApplyY);
+    const auto messages = WaitForMessage(record / "messages", "standard: ");
+    EXPECT_NE(messages.find("standard: "), std::string::npos) << messages;
+    EXPECT_TRUE(fs::is_directory(table));
 }
 
 TEST_F(DriverEndToEnd, WithoutAModelTheChooserAsksFirst) {

@@ -101,7 +101,7 @@ TEST(Folders, AFolderOthersCanWriteOrOwnIsRefused) {
     EXPECT_FALSE(IsRefused(CheckDataFolder(folder)));
     ASSERT_TRUE(EnsurePrivateFolder(folder));
     EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::Usable);
-    for (const mode_t mode : {0777, 0770, 0702}) {
+    for (const mode_t mode : {0777, 0702}) {
         ::chmod(folder.c_str(), mode);
         EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OthersCanWrite) << mode;
     }
@@ -114,6 +114,12 @@ TEST(Folders, AFolderOthersCanWriteOrOwnIsRefused) {
     EXPECT_EQ(CheckDataFolder(dir / "file"), DataFolderVerdict::NotAFolder);
     EXPECT_EQ(CheckDataFolder({}), DataFolderVerdict::NotAFolder);
     if (::geteuid() == 0) {  // only root can give a folder away
+        // Group write is for the group's members: fine for the user's own
+        // private group only.
+        ASSERT_EQ(::chown(folder.c_str(), 0, 65534), 0);
+        ::chmod(folder.c_str(), 0770);
+        EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OthersCanWrite);
+        ::chmod(folder.c_str(), 0700);
         ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
         EXPECT_EQ(CheckDataFolder(folder), DataFolderVerdict::OtherOwner);
         const auto text = DataFolderRefusal(DataFolderVerdict::OtherOwner, folder, false);

@@ -48,6 +48,19 @@ const Bytes kVendorInterface = {
     0x85, 0x05, 0x09, 0x40, 0x95, 0x20, 0x91, 0x02,              // output
     0xC0,
 };
+// Two top-level collections: eleven vendor values, then the configuration
+// value in a collection of its own.
+const Bytes kTwoCollections = {
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+    0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x85, 0x02,
+    0x09, 0x01, 0x09, 0x02, 0x09, 0x03, 0x09, 0x04, 0x09, 0x05, 0x09, 0x06,
+    0x09, 0x07, 0x09, 0x08, 0x09, 0x09, 0x09, 0x0A, 0x09, 0x0B,
+    0x95, 0x0B, 0xB1, 0x02,
+    0xC0,
+    0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+    0x85, 0x05, 0x09, 0x22, 0x95, 0x3F, 0xB1, 0x02,
+    0xC0,
+};
 // clang-format on
 
 HidReportDescriptor Parse(const Bytes& bytes) {
@@ -107,6 +120,17 @@ TEST(HidDescriptor, VendorInterfaceValuesInOrderWithTheirReports) {
     ASSERT_EQ(d.outputValues.size(), 1u);
     EXPECT_EQ(d.outputValues[0].usagePage, 0xFF00);  // popped page
     EXPECT_EQ(d.outputValues[0].reportCount, 32);
+}
+
+TEST(HidDescriptor, ValuesKnowTheirTopLevelCollection) {
+    const auto d = Parse(kTwoCollections);
+    ASSERT_EQ(d.featureValues.size(), 12u);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(d.featureValues[i].topLevelCollection, 0) << i;
+    EXPECT_EQ(d.featureValues[11].topLevelCollection, 1);
+    EXPECT_EQ(d.featureValues[11].usagePage, 0xFF01);
+    EXPECT_EQ(d.featureValues[11].usage, 0x22);
+    for (const auto& value : Parse(kVendorInterface).featureValues)
+        EXPECT_EQ(value.topLevelCollection, 0);
 }
 
 TEST(HidDescriptor, VirtualMouseHasTheConfigurationValueSecond) {

@@ -84,6 +84,21 @@ TEST_F(DriverTest, OnlyTheFirstTenValuesAreLookedAt) {
     EXPECT_FALSE(driver.OpenDevice());
 }
 
+// The ten are counted per top-level collection: each is an interface of its
+// own to the HID class driver.
+TEST_F(DriverTest, TheTenValuesAreCountedPerTopLevelCollection) {
+    HidValueCaps filler = test::ConfigValue();
+    filler.usage = 0x01;
+    std::vector<HidValueCaps> caps(11, filler);
+    HidValueCaps config = test::ConfigValue(5, 63);
+    config.topLevelCollection = 1;
+    caps.push_back(config);
+    backend.interfaces.push_back({"second-collection", {kMouseVendorId, kMouseProductId, 0}, caps});
+    ASSERT_TRUE(driver.OpenDevice());
+    EXPECT_EQ(driver.ReportId(), 5);
+    EXPECT_EQ(driver.ReportLength(), 63u);
+}
+
 TEST_F(DriverTest, ReportLengthAbove254IsNotSupported) {
     backend.AddMouse("too-long", 7, 255);
     EXPECT_FALSE(driver.OpenDevice());

@@ -1,6 +1,13 @@
 #include "platform/HidrawBackend.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include "base/Clock.h"
 #include "device/USBDriver.h"
@@ -103,6 +110,107 @@ TEST(HidrawBackend, UnknownAndDamagedEntries) {
     EXPECT_FALSE(backend.GetAttributes("/etc/passwd"));  // not one of ours
     EXPECT_FALSE(backend.GetAttributes((tree.dev() / "hidraw9").string()));
     EXPECT_TRUE(HidrawBackend(tree.dir() / "none", tree.dev()).EnumerateInterfaces().empty());
+}
+
+// A vendor collection with eleven feature values before the one that holds
+// the configuration value: the ten the search reads are its own.
+TEST(HidrawBackend, TheConfigurationValueIsFoundPastABusyCollection) {
+    // clang-format off
+    const std::uint8_t descriptor[] = {
+        0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+        0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x85, 0x02,
+        0x19, 0x01, 0x29, 0x0B, 0x95, 0x0B, 0xB1, 0x02,  // one range: one value
+        0x09, 0x20, 0x95, 0x01, 0xB1, 0x02, 0x09, 0x21, 0xB1, 0x02, 0x09, 0x23, 0xB1, 0x02,
+        0x09, 0x24, 0xB1, 0x02, 0x09, 0x25, 0xB1, 0x02, 0x09, 0x26, 0xB1, 0x02,
+        0x09, 0x27, 0xB1, 0x02, 0x09, 0x28, 0xB1, 0x02, 0x09, 0x29, 0xB1, 0x02,
+        0x09, 0x2A, 0xB1, 0x02,
+        0xC0,
+        0x06, 0x01, 0xFF, 0x09, 0x01, 0xA1, 0x01,
+        0x85, 0x05, 0x09, 0x22, 0x95, 0x3F, 0xB1, 0x02,
+        0xC0,
+    };
+    // clang-format on
+    SysfsFixture tree;
+    tree.AddHidraw("hidraw3", "0003:00007D3A:00006E41", 1, descriptor);
+    test::WriteText(tree.dev() / "hidraw3", "");  // a node that opens
+    HidrawBackend backend(tree.sys(), tree.dev());
+    ASSERT_EQ(backend.GetFeatureValueCaps((tree.dev() / "hidraw3").string())->size(), 12u);
+    RecordingSleeper sleeper;
+    CUSBDriver driver(backend, sleeper);
+    ASSERT_TRUE(driver.OpenDevice());
+    EXPECT_EQ(driver.ReportId(), 5);
+    EXPECT_EQ(driver.ReportLength(), 63u);
+}
+
+// hidraw's write blocks in the kernel until the device takes the report or
+// the USB stack gives up after 5 s. A FIFO whose buffer is full stands in for
+// such a device node: its writes block the same way.
+class StalledNode {
+public:
+    explicit StalledNode(const fs::path& path) {
+        if (::mkfifo(path.c_str(), 0600) != 0) return;
+        reader_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const int filler = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        const std::vector<std::uint8_t> block(4096, 0xEE);
+        while (::write(filler, block.data(), block.size()) > 0) filled_ += block.size();
+        const std::uint8_t byte = 0xEE;
+        while (::write(filler, &byte, 1) > 0) ++filled_;
+        ::close(filler);
+    }
+    ~StalledNode() {
+        if (reader_ >= 0) ::close(reader_);
+    }
+    bool Ready() const { return reader_ >= 0 && filled_ > 0; }
+    // The device takes reports again: what stood before them goes.
+    void Unstall() { Read(filled_); }
+    // What the device received, up to this many bytes.
+    std::vector<std::uint8_t> Read(std::size_t size) {
+        std::vector<std::uint8_t> buffer(size);
+        std::size_t got = 0;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (got < buffer.size() && std::chrono::steady_clock::now() < end) {
+            const ssize_t n = ::read(reader_, buffer.data() + got, buffer.size() - got);
+            if (n > 0)
+                got += static_cast<std::size_t>(n);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        buffer.resize(got);
+        return buffer;
+    }
+
+private:
+    int reader_ = -1;
+    std::size_t filled_ = 0;
+};
+
+TEST(HidrawBackend, AStalledOutputReportCountsAsSentAfterTheWaitAndFollowsLater) {
+    SysfsFixture tree;
+    tree.AddHidraw("hidraw1", "0003:00007D3A:00006E41", 1, emu::ConfigInterfaceDescriptor());
+    const fs::path node = tree.dev() / "hidraw1";
+    StalledNode device(node);
+    ASSERT_TRUE(device.Ready());
+    HidrawBackend backend(tree.sys(), tree.dev());
+    auto handle = backend.Open(node.string(), HidAccess::Write);
+    ASSERT_NE(handle, nullptr);
+
+    std::vector<std::uint8_t> first(33, 0xA1), second(33, 0xB2), third(33, 0xC3);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(handle->WriteOutput(first, std::chrono::milliseconds(300)), HidWriteResult::TimedOut);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(waited, std::chrono::milliseconds(290));
+    EXPECT_LT(waited, std::chrono::milliseconds(1500));  // bounded by the wait, not the kernel
+    // The next report waits behind the first: never two writes at once.
+    EXPECT_EQ(handle->WriteOutput(second, std::chrono::milliseconds(100)),
+              HidWriteResult::TimedOut);
+
+    // Once the device takes reports again, both arrive whole and in order.
+    device.Unstall();
+    std::vector<std::uint8_t> expected = first;
+    expected.insert(expected.end(), second.begin(), second.end());
+    EXPECT_EQ(device.Read(66), expected);
+    EXPECT_EQ(handle->WriteOutput(third, std::chrono::milliseconds(1500)), HidWriteResult::Written);
+    EXPECT_EQ(device.Read(33), third);
 }
 
 TEST(HidrawBackend, ParsesHidId) {

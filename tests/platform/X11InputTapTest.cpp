@@ -5,6 +5,7 @@
 
 #include "platform/X11InputTap.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "tests/common/RecordingTarget.h"
+#include "tests/common/RunProgram.h"
 #include "tests/common/XvfbServer.h"
 
 namespace qx {
@@ -256,6 +258,99 @@ TEST_F(X11InputTapTest, AHeldKeyIsOnePressAndOneRelease) {
                              {kMsgHookKey, 'A', kKeyFlagInjected},
                              {kMsgHookKey, 'A', kKeyFlagInjected | kKeyFlagUp},
                          }));
+}
+
+// The keyboard's layout as a user sets it, on a server of its own so that
+// the other suites keep the US layout.
+class X11InputTapLayoutTest : public test::XvfbTest {
+protected:
+    void SetUpWithServer() override {
+        injector_ = OpenX11Display(Server().Name().c_str());
+        ASSERT_TRUE(injector_);
+        tap_ = std::make_unique<X11InputTap>(Server().Name());
+        hooks_ = std::make_unique<InputHooks>(tap_.get());
+        ASSERT_TRUE(hooks_->InstallInputHooks(Unowned(main_)));
+    }
+    void TearDown() override {
+        if (hooks_) hooks_->RemoveInputHooks();
+        if (injector_) SetLayout("us");
+    }
+
+    // setxkbmap has its keymap in place when it returns, and the tap reads the
+    // change before any key pressed after it.
+    void SetLayout(const std::string& layouts) {
+        const auto result = test::RunProgram("/usr/bin/setxkbmap", {"-layout", layouts},
+                                             Server().ChildEnvironment());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+    }
+    void LockGroup(int group) {
+        XkbLockGroup(injector_.get(), XkbUseCoreKbd, static_cast<unsigned>(group));
+        XSync(injector_.get(), False);
+    }
+
+    // The code the tap reports for the key at this position (evdev code).
+    WParam Press(int evdev) {
+        main_.Clear();
+        Display* dpy = injector_.get();
+        XTestFakeKeyEvent(dpy, static_cast<unsigned>(evdev + 8), True, CurrentTime);
+        XTestFakeKeyEvent(dpy, static_cast<unsigned>(evdev + 8), False, CurrentTime);
+        XSync(dpy, False);
+        const auto posted = main_.WaitFor(2, 2s);
+        return posted.size() == 2 ? posted[0].wParam : 0xFFFF;
+    }
+
+    X11Display injector_;
+    RecordingTarget main_;
+    std::unique_ptr<X11InputTap> tap_;
+    std::unique_ptr<InputHooks> hooks_;
+};
+
+TEST_F(X11InputTapLayoutTest, KeysReportTheCodesOfTheWindowsLayoutOfTheLanguage) {
+    if (access("/usr/bin/setxkbmap", X_OK) != 0) GTEST_SKIP() << "setxkbmap is not installed";
+    const struct {
+        const char* layout;
+        int evdev;
+        WParam vk;
+        const char* key;
+    } cases[] = {
+        {"us", 0x1A, 0xDB, "["},
+        {"us", 0x0C, 0xBD, "-"},
+        {"de", 0x1A, 0xBA, "ü"},
+        {"de", 0x0C, 0xDB, "ß"},
+        {"de", 0x27, 0xC0, "ö"},
+        {"de", 0x15, 'Z', "z of QWERTZ"},
+        {"de", 0x2C, 'Y', "y of QWERTZ"},
+        {"fr", 0x02, '1', "& of the digit row"},
+        {"fr", 0x05, '4', "' of the digit row"},
+        {"fr", 0x07, '6', "- of the digit row"},
+        {"fr", 0x0B, '0', "à of the digit row"},
+        {"fr", 0x10, 'A', "a of AZERTY"},
+        {"fr", 0x27, 'M', "m of AZERTY"},
+        {"fr", 0x32, 0xBC, ","},
+        {"fr", 0x33, 0xBE, ";"},
+        {"fr", 0x35, 0xDF, "!"},
+        {"it", 0x0C, 0xDB, "'"},
+        {"ru", 0x10, 'Q', "й"},
+    };
+    std::string layout;
+    for (const auto& c : cases) {
+        if (layout != c.layout) {
+            layout = c.layout;
+            SetLayout(layout);
+        }
+        EXPECT_EQ(Press(c.evdev), c.vk) << c.layout << " " << c.key;
+    }
+}
+
+TEST_F(X11InputTapLayoutTest, ASwitchToAnotherLayoutIsFollowed) {
+    if (access("/usr/bin/setxkbmap", X_OK) != 0) GTEST_SKIP() << "setxkbmap is not installed";
+    SetLayout("us,de");
+    EXPECT_EQ(Press(0x1A), WParam{0xDB});  // [
+    LockGroup(1);
+    EXPECT_EQ(Press(0x1A), WParam{0xBA});  // ü
+    EXPECT_EQ(Press(0x0C), WParam{0xDB});  // ß
+    LockGroup(0);
+    EXPECT_EQ(Press(0x1A), WParam{0xDB});
 }
 
 TEST(X11InputTapNoDisplay, SaysSoOnceAndLeavesTheHooksDeciding) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/X11Display.h"
+#include "tests/common/RunProgram.h"
 #include "tests/common/TempDir.h"
 #include "tests/common/XvfbServer.h"
 
@@ -157,6 +158,47 @@ TEST_F(X11PointerSettingsTest, LibinputDevicesGetTheirProfileAndSpeed) {
     EXPECT_TRUE(settings_->SetMouseSpeed(1));
     EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), -0.9f);
     EXPECT_FLOAT_EQ(Deceleration(), before);  // libinput's speed replaces the server's
+    RemoveLibinputProperties();
+}
+
+// A disabled pointer refuses property changes (libinput answers BadMatch),
+// which used to end the process through Xlib's default error handler. It is
+// left alone now.
+TEST_F(X11PointerSettingsTest, ADisabledPointerIsLeftAlone) {
+    AddLibinputProperties();
+    ASSERT_TRUE(settings_->SetMouseSpeed(10));
+    const auto disable =
+        test::RunProgram("/usr/bin/xinput", {"disable", "Xvfb mouse"}, Server().ChildEnvironment());
+    if (disable.exitCode != 0) GTEST_SKIP() << "xinput is not installed: " << disable.err;
+    EXPECT_FALSE(settings_->SetMouseSpeed(15));  // no pointer took it
+    EXPECT_TRUE(settings_->SetMouseAcceleration(kAccelerationOff));
+    test::RunProgram("/usr/bin/xinput", {"enable", "Xvfb mouse"}, Server().ChildEnvironment());
+    EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), 0.0f);
+    EXPECT_EQ(Property("libinput Accel Profile Enabled"), (std::vector<unsigned char>{1, 0, 0}));
+    RemoveLibinputProperties();
+}
+
+// A device unplugged between listing and writing answers BadDevice: that
+// device fails, the others and the calls after it still run.
+TEST_F(X11PointerSettingsTest, ADeviceThatVanishedFailsAloneAndTheNextCallsRun) {
+    AddLibinputProperties();
+    static constexpr int kGone = 117;
+    settings_->OnDevicesListed([](std::vector<int>& devices) {
+        devices.insert(devices.begin(), kGone);
+        devices.push_back(kGone);
+    });
+    auto profile = std::make_unique<ProfileSettings>();
+    MakeDefaultProfile(*profile, false);
+    profile->enhancePrecision = 0;
+    profile->pointerSpeed = 15;
+    ApplyWindowsMouseSettings(*profile, *settings_);
+    EXPECT_EQ(Property("libinput Accel Profile Enabled"), (std::vector<unsigned char>{0, 1, 0}));
+    EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), 0.5f);
+    EXPECT_TRUE(settings_->SetMouseSpeed(5));
+    EXPECT_FLOAT_EQ(FloatProperty("libinput Accel Speed"), -0.5f);
+
+    settings_->OnDevicesListed([](std::vector<int>& devices) { devices = {kGone}; });
+    EXPECT_FALSE(settings_->SetMouseSpeed(12));
     RemoveLibinputProperties();
 }
 

@@ -3,11 +3,14 @@
 
 #include "platform/XkbKeyboardLayout.h"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "base/KeyTables.h"
+#include "tests/common/RunProgram.h"
 #include "tests/common/XvfbServer.h"
 
 // X11 last: its macros (None, Status, ...) would break the test framework.
@@ -55,6 +58,32 @@ TEST_F(XkbKeyboardLayoutTest, FollowsAKeymapChangeMadeByAnotherClient) {
     EXPECT_EQ(seen, U'ж');
     EXPECT_EQ(KeyName(0xBA, *layout), u"ж");
     XCloseDisplay(other);
+}
+
+// The key behind a virtual key is the one the tap reports with it, so a key
+// recorded on a German keyboard is named as it is printed there.
+TEST_F(XkbKeyboardLayoutTest, NamesKeysAsTheActiveLayoutPrintsThem) {
+    if (access("/usr/bin/setxkbmap", X_OK) != 0) GTEST_SKIP() << "setxkbmap is not installed";
+    const struct {
+        const char* layout;
+        std::uint32_t vk;
+        char32_t character;
+    } cases[] = {
+        {"de", 0xBA, U'ü'}, {"de", 0xDB, U'ß'}, {"de", 0xC0, U'ö'}, {"de", 0xBD, U'-'},
+        {"de", 0x59, U'y'}, {"fr", 0xBE, U';'}, {"fr", 0xDF, U'!'}, {"fr", 0xBD, 0},
+        {"fr", 0x31, U'&'}, {"us", 0xBA, U';'},
+    };
+    for (const auto& c : cases) {
+        const auto result = test::RunProgram("/usr/bin/setxkbmap", {"-layout", c.layout},
+                                             server.ChildEnvironment());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        char32_t seen = 0;
+        for (int i = 0; i < 50 && seen != c.character; ++i) {
+            if (i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            seen = layout->KeyCharacter(c.vk);
+        }
+        EXPECT_EQ(seen, c.character) << c.layout << " " << c.vk;
+    }
 }
 
 TEST(KeyboardLayoutChoice, BuiltInUsLayoutWithoutADisplay) {

@@ -94,6 +94,48 @@ TEST_F(BitmapButton, MouseMovesReachTheParentInItsCoordinates) {
     EXPECT_EQ(moves.back().lParam, ui::MakeLParam(17, 14));
 }
 
+// The moves carry the Windows key flags of WM_MOUSEMOVE, not Qt's bits (Qt's
+// right button is 2 and middle 4, where Windows has 2 and 16, and Qt puts
+// no modifiers there at all).
+TEST(MouseMoveFlags, BothButtonKindsForwardTheWindowsKeyFlags) {
+    const struct {
+        Qt::MouseButtons buttons;
+        Qt::KeyboardModifiers modifiers;
+        WParam flags;
+    } cases[] = {
+        {Qt::NoButton, Qt::NoModifier, 0x00},
+        {Qt::LeftButton, Qt::NoModifier, 0x01},     // MK_LBUTTON
+        {Qt::RightButton, Qt::NoModifier, 0x02},    // MK_RBUTTON
+        {Qt::NoButton, Qt::ShiftModifier, 0x04},    // MK_SHIFT
+        {Qt::NoButton, Qt::ControlModifier, 0x08},  // MK_CONTROL
+        {Qt::MiddleButton, Qt::NoModifier, 0x10},   // MK_MBUTTON
+        {Qt::XButton1 | Qt::XButton2, Qt::NoModifier, 0x60},
+        {Qt::LeftButton | Qt::MiddleButton, Qt::ShiftModifier | Qt::ControlModifier, 0x1D},
+        {Qt::NoButton, Qt::AltModifier, 0x00},  // Alt has no flag
+    };
+    RecordingWindow window;
+    window.resize(200, 100);
+    auto* bitmap = new CGDIBitmapBtn(&window, 1);
+    bitmap->setGeometry(10, 10, 50, 20);
+    auto* colour = new ui::CColorBtn(&window, 2);
+    colour->setGeometry(100, 10, 29, 29);
+    window.show();
+    for (QWidget* button : std::initializer_list<QWidget*>{bitmap, colour}) {
+        for (const auto& c : cases) {
+            window.posted.clear();
+            QMouseEvent move(QEvent::MouseMove, QPointF(4, 4), QPointF(4, 4), Qt::NoButton,
+                             c.buttons, c.modifiers);
+            QApplication::sendEvent(button, &move);
+            Pump();
+            const auto moves = window.Of(kWmMouseMove);
+            ASSERT_FALSE(moves.empty());
+            EXPECT_EQ(moves.back().wParam, c.flags)
+                << button->metaObject()->className() << " buttons " << c.buttons.toInt()
+                << " modifiers " << c.modifiers.toInt();
+        }
+    }
+}
+
 TEST(BitmapButtonReporting, PressAndReleaseGoToTheParentsParent) {
     RecordingWindow top;
     top.resize(200, 100);

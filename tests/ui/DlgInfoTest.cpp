@@ -79,21 +79,29 @@ TEST(InfoBox, LongTextRunsBelowItsBoxInsteadOfBeingCut) {
     EXPECT_EQ(box.TextRect(), QRect(90, 73, 215, 18));
 }
 
-TEST(Notice, CountsDownOnItsOkButtonAndClosesOnTheSixthTick) {
-    CDlgInfo box(AppFolder(), false);
-    box.notice = 1;
-    std::vector<QString> captions;
-    const int result = RunWith(box, [&] {
-        captions.push_back(box.OkButton()->text());
-        for (int tick = 0; tick < 6; ++tick) {
-            box.OnTimer(CDlgInfo::kNoticeTimer);
+TEST(Notice, CountsDownOnItsOkButtonAndShowsNoughtBeforeItCloses) {
+    for (const bool chinese : {false, true}) {
+        CDlgInfo box(AppFolder(), chinese);
+        box.notice = 1;
+        std::vector<QString> captions;
+        QElapsedTimer sinceLastTick;
+        const int result = RunWith(box, [&] {
             captions.push_back(box.OkButton()->text());
-        }
-    });
-    EXPECT_EQ(result, kIdCancel);
-    const std::vector<QString> expected{"OK (5s)", "OK (5s)", "OK (4s)", "OK (3s)",
-                                        "OK (2s)", "OK (1s)", "OK (1s)"};
-    EXPECT_EQ(captions, expected);
+            for (int tick = 0; tick < 6; ++tick) {
+                box.OnTimer(CDlgInfo::kNoticeTimer);
+                captions.push_back(box.OkButton()->text());
+            }
+            sinceLastTick.start();
+            EXPECT_TRUE(box.isVisible());  // the last moment
+        });
+        EXPECT_EQ(result, kIdCancel);
+        EXPECT_GE(sinceLastTick.elapsed(), CDlgInfo::kLastMomentMs - 5);
+        const QString ok = chinese ? QString::fromUtf8("确定") : QString("OK");
+        std::vector<QString> expected;
+        for (const int seconds : {5, 5, 4, 3, 2, 1, 0})
+            expected.push_back(QString("%1 (%2s)").arg(ok).arg(seconds));
+        EXPECT_EQ(captions, expected);
+    }
 }
 
 TEST(Notice, LeftAloneItClosesItselfWithCancelAndOkBeforeThatIsOk) {
@@ -103,8 +111,8 @@ TEST(Notice, LeftAloneItClosesItselfWithCancelAndOkBeforeThatIsOk) {
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(idle.Run(), kIdCancel);
-    EXPECT_GE(clock.elapsed(), 6 * 20 - 5);
-    EXPECT_TRUE(idle.OkButton()->text().startsWith(QString::fromUtf8("确定 (")));
+    EXPECT_GE(clock.elapsed(), 6 * 20 + CDlgInfo::kLastMomentMs - 5);
+    EXPECT_EQ(idle.OkButton()->text(), QString::fromUtf8("确定 (0s)"));
 
     CDlgInfo pressed(AppFolder(), false);
     pressed.notice = 1;

@@ -6,7 +6,9 @@
 
 #include "tests/common/UiTestSupport.h"
 #include "ui/ListBoxEx.h"
+#include "ui/SkinPicture.h"
 #include "ui/SkinScrollBar.h"
+#include "ui/layout/SkinFiles.h"
 
 namespace qx::test {
 namespace {
@@ -38,11 +40,64 @@ TEST_F(ListBox, TypedItemsKeepTheTypeInTheTopByte) {
     EXPECT_EQ(list->GetItemData(99), 0);
 }
 
-TEST_F(ListBox, SelectionChangePostsTheIdAndIndex) {
-    list->setCurrentRow(2);
+// What reaches the notify window: WM_USER+101 and WM_USER+112 in order.
+std::vector<Posted> ListMessages(const RecordingWindow& window) {
+    std::vector<Posted> out;
+    for (const auto& p : window.posted)
+        if (p.message == kMsgListSelChange || p.message == kMsgListEditDone) out.push_back(p);
+    return out;
+}
+
+TEST_F(ListBox, TheUsersSelectionChangesPostTheIdAndIndex) {
+    std::vector<int> signalled;
+    QObject::connect(list, &CListBoxEx::UserSelectionChanged,
+                     [&](int row) { signalled.push_back(row); });
+    const QPoint second = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second);  // no change: nothing
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
     Pump();
-    ASSERT_EQ(window.Of(kMsgListSelChange).size(), 1u);
-    EXPECT_EQ(window.Of(kMsgListSelChange)[0], (Posted{kMsgListSelChange, 257, 2}));
+    EXPECT_EQ(ListMessages(window),
+              (std::vector<Posted>{{kMsgListSelChange, 257, 1}, {kMsgListSelChange, 257, 2}}));
+    EXPECT_EQ(signalled, (std::vector<int>{1, 2}));
+}
+
+// The pages load a macro on WM_USER+101: the list's own changes must not
+// post it (a Windows list box sends LBN_SELCHANGE for the user's changes only).
+TEST_F(ListBox, ChangesMadeByTheProgramNotifyNobody) {
+    list->setCurrentRow(1);
+    list->AddString("Jump", 0x10);
+    list->InsertString(0, "Crouch", 0x10);
+    delete list->takeItem(0);
+    list->setCurrentRow(-1);
+    Pump();
+    EXPECT_EQ(ListMessages(window), std::vector<Posted>{});
+
+    // Committing an in-place edit replaces the item and selects it: only the
+    // edit is reported.
+    list->setCurrentRow(2);
+    list->BeginEdit(2);
+    QTest::keyClicks(list->Editor(), "Dash");
+    QTest::keyClick(list->Editor(), Qt::Key_Return);
+    list->BeginEdit(1);
+    QTest::keyClick(list->Editor(), Qt::Key_Escape);
+    list->clear();
+    Pump();
+    EXPECT_EQ(ListMessages(window), (std::vector<Posted>{{kMsgListEditDone, 257, 2}}));
+}
+
+// A receiver that selects another row in answer to the user's change does
+// not make the list report again.
+TEST_F(ListBox, AReceiversOwnSelectionIsNotTheUsers) {
+    QObject::connect(list, &CListBoxEx::UserSelectionChanged, [&](int row) {
+        if (row == 1) list->setCurrentRow(2);
+    });
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    Pump();
+    EXPECT_EQ(ListMessages(window), (std::vector<Posted>{{kMsgListSelChange, 257, 1}}));
+    EXPECT_EQ(list->currentRow(), 2);
 }
 
 TEST_F(ListBox, EnterReleaseCommitsTheEditWithTheSameData) {
@@ -140,6 +195,46 @@ TEST(SkinScroll, ArrowPressScrollsAtOnceThenRepeats) {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, firstArrow);
     EXPECT_GE(codes.size(), 2u);
     for (int code : codes) EXPECT_EQ(code, ui::kSbLineUp);
+}
+
+// The arrows and the thumb take the picture's hover row (row 1) under the
+// pointer, and the pressed row (row 2) while held.
+TEST(SkinScroll, HoverAndPressDrawTheirRowsOfThePicture) {
+    ui::CSkinScrollBar bar(nullptr, Qt::Vertical);
+    bar.resize(18, 200);
+    bar.SetScrollInfo(0, 99, 10, 0);
+    bar.show();
+    const QImage cells =
+        ui::LoadResourcePicture(skin::kScrollBarCells).image.convertToFormat(QImage::Format_RGB32);
+    constexpr int kCell = 18;
+    auto cell = [&](int col, int row) {
+        return cells.copy(col * kCell, row * kCell, kCell, kCell);
+    };
+    auto shown = [&](int top) {
+        return bar.grab()
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32)
+            .copy(0, top, kCell, kCell);
+    };
+    auto move = [&](int y) {
+        QMouseEvent e(QEvent::MouseMove, QPointF(9, y), QPointF(9, y), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(&bar, &e);
+    };
+    const int secondArrow = 200 - kCell;
+    ASSERT_EQ(shown(0), cell(0, 0));
+    move(5);
+    EXPECT_EQ(shown(0), cell(0, 1));  // first arrow hovered
+    EXPECT_EQ(shown(secondArrow), cell(1, 0));
+    move(secondArrow + 5);
+    EXPECT_EQ(shown(0), cell(0, 0));
+    EXPECT_EQ(shown(secondArrow), cell(1, 1));
+    QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(9, secondArrow + 5));
+    EXPECT_EQ(shown(secondArrow), cell(1, 2));  // pressed
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(9, secondArrow + 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&bar, &leave);
+    EXPECT_EQ(shown(secondArrow), cell(1, 0));
 }
 
 TEST(SkinScroll, FirstArrowRepetitionStopsAtTheTop) {
