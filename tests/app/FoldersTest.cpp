@@ -11,6 +11,7 @@
 
 #include "base/IniFile.h"
 #include "base/Text.h"
+#include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 
 namespace qx {
@@ -57,40 +58,18 @@ TEST(Folders, DataFolderIsCreatedPrivateWithItsParents) {
     EXPECT_FALSE(folders.appFolder.empty());
 }
 
-// Sets (or, with nullptr, removes) a variable for one test.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedVariable() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 // Without HOME the folder once became /tmp/.local/share, which another user
 // can create first.
 TEST(Folders, WithoutHomeTheDataFolderComesFromThePasswordDatabase) {
-    ScopedVariable xdg("XDG_DATA_HOME", nullptr);
+    test::ScopedEnv xdg("XDG_DATA_HOME", nullptr);
     for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home"}) {
-        ScopedVariable variable("HOME", home);
+        test::ScopedEnv variable("HOME", home);
         const auto folder = LocalAppDataFolder();
         EXPECT_EQ(folder.string().rfind("/tmp", 0), std::string::npos) << folder;
         ASSERT_FALSE(PasswordHomeFolder().empty());
         EXPECT_EQ(folder, PasswordHomeFolder() / ".local" / "share");
     }
-    ScopedVariable variable("HOME", "/home/someone");
+    test::ScopedEnv variable("HOME", "/home/someone");
     EXPECT_EQ(LocalAppDataFolder(), std::filesystem::path("/home/someone/.local/share"));
 }
 

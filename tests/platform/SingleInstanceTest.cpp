@@ -18,10 +18,13 @@
 #include <thread>
 
 #include "tests/common/RunProgram.h"
+#include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 
 namespace qx {
 namespace {
+
+using test::ScopedEnv;
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
@@ -34,27 +37,6 @@ unsigned Mode(const fs::path& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFF;
 }
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // Another user's process (the test runs as root to be able to start one).
 std::vector<std::string> Intruder(const std::vector<std::string>& args) {

@@ -16,11 +16,14 @@
 
 #include "platform/X11Display.h"
 #include "tests/common/RunProgram.h"
+#include "tests/common/ScopedEnv.h"
 #include "tests/common/TempDir.h"
 #include "tests/common/XvfbServer.h"
 
 namespace qx {
 namespace {
+
+using test::ScopedEnv;
 
 struct PointerControl {
     int numerator, denominator, threshold;
@@ -214,25 +217,6 @@ TEST(LibinputMapping, SpeedSpreadsOverMinusOneToOne) {
     EXPECT_DOUBLE_EQ(LibinputAccelSpeed(1), -0.9);
     EXPECT_DOUBLE_EQ(LibinputAccelSpeed(15), 0.5);
 }
-
-// Sets environment variables for one test and puts them back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_)
-            setenv(name_, old_->c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(KdeScrollLines, WritesKdeglobalsThroughKwriteconfig) {
     test::TempDir dir;
